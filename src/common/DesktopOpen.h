@@ -1,0 +1,3 @@
+#pragma once
+// Routes OpenDocument to the desktop session's handler (QDesktopServices).
+void InstallDesktopOpenHandler();

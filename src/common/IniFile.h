@@ -1,0 +1,64 @@
+#pragma once
+// INI files with the Windows profile rules.
+//
+// - Section and key names are matched without regard to letter case; the first matching
+//   section and the first matching key in it win.
+// - A key line is split at its first "="; name and value are trimmed; a value enclosed in a
+//   matching pair of double or single quotes loses them. Lines beginning with ";" are comments.
+// - Writing a key replaces that one line ("Key=value", keeping the file's spelling of the key),
+//   appends a missing key after the last key of its section and a missing section at the end of
+//   the file; every other line, key and comment stays as it was.
+// - The file is code page 1250 with CR LF line ends. Nothing reaches the disk before Save(),
+//   which replaces the file whole (a crash or a full disk leaves the previous file intact).
+//
+// A missing file reads as empty; it is not an error.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class TIniFile {
+public:
+    TIniFile() = default;
+    explicit TIniFile(const QString& fileName);
+
+    // Reads the file again (a missing file gives an empty profile). False only when the file
+    // exists but cannot be read.
+    bool Load();
+    // Writes the whole profile to FileName() atomically. False when it could not be written;
+    // the file on disk is then the previous one.
+    bool Save() const;
+
+    const QString& FileName() const { return FFileName; }
+    void SetFileName(const QString& fileName) { FFileName = fileName; }
+
+    QString ReadString(const QString& section, const QString& key, const QString& def = QString()) const;
+    // Decimal, or hexadecimal after "0x"/"$"; anything else gives def.
+    int ReadInteger(const QString& section, const QString& key, int def = 0) const;
+    bool ReadBool(const QString& section, const QString& key, bool def = false) const;
+
+    bool SectionExists(const QString& section) const;
+    bool ValueExists(const QString& section, const QString& key) const;
+    QStringList Sections() const;                         // in file order, as spelt in the file
+    QStringList Keys(const QString& section) const;       // in file order, as spelt in the file
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);  // "1" / "0"
+    void DeleteKey(const QString& section, const QString& key);
+    void EraseSection(const QString& section);
+
+    // The profile as the file's lines (without line ends), for tests and tools.
+    const QStringList& Lines() const { return FLines; }
+    void SetText(const QString& text);  // replaces the profile with these lines
+
+private:
+    struct Range { int header = -1; int end = -1; };  // header line, one past the section's last line
+    Range FindSection(const QString& section) const;
+    int FindKey(const Range& r, const QString& key) const;
+
+    QString FFileName;
+    QStringList FLines;
+};
+
+// Splits "name=value" at the first "=", trimming both; false for lines that are not key lines.
+bool SplitIniLine(const QString& line, QString* name, QString* value);
