@@ -40,3 +40,30 @@ TEST(ProgramDir, OverrideEndsInOneSeparatorAndExecutableNames)
     EXPECT_EQ(ExecutableName("KeloFtpSyncClient"), "KeloFtpSyncClient");
 #endif
 }
+
+#include "ZipArchive.h"
+
+TEST(ZipArchive, AddsAndExtractsOverwritingAndRefusesMembersThatLeaveTheFolder)
+{
+    QTemporaryDir tmp;
+    const QString root = tmp.path() + "/";
+    {
+        QFile f(root + "termek.dbf");
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(10000, 'x'));
+    }
+    ASSERT_TRUE(ZipAddFiles(root + "termek.zip", {{root + "termek.dbf", "termek.dbf"}, {root + "termek.dbf", "../evil.dbf"}}));
+    EXPECT_EQ(ZipMemberNames(root + "termek.zip"), QStringList({"termek.dbf", "../evil.dbf"}));
+    QDir().mkpath(root + "out");
+    {
+        QFile old(root + "out/termek.dbf");
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    QStringList got;
+    EXPECT_TRUE(ZipExtractAll(root + "termek.zip", root + "out", &got));
+    EXPECT_EQ(got, QStringList({"termek.dbf"}));
+    EXPECT_EQ(QFileInfo(root + "out/termek.dbf").size(), 10000);
+    EXPECT_FALSE(QFileInfo::exists(root + "evil.dbf"));
+    EXPECT_FALSE(ZipExtractAll(root + "missing.zip", root + "out"));
+}
