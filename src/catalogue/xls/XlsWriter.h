@@ -12,8 +12,10 @@
 //   in "Sheet 2", "Sheet 3", ..., each starting with the title and caption rows again, and the
 //   totals row, on the last sheet, sums all of them.
 // - Write puts the whole file into an open, writable device and answers true; on a write error it
-//   answers false with ErrorString() set (what was written so far is not a valid file; callers
-//   writing a file use QSaveFile). Write leaves the writer's rows in place; it can be called again.
+//   answers false with ErrorString() set (what was written so far is not a valid file; WriteFile
+//   uses QSaveFile, so a failed write leaves no file). The first Write closes the workbook: later
+//   AddRow calls are ignored until the next SetColumns; Write may be called again for a copy.
+// - BIFF8 limits: 256 columns (further columns are left out), 32,767 characters per text (cut).
 #include <QList>
 #include <QString>
 #include <QVariant>
