@@ -265,8 +265,10 @@ void TFormBaseList::ApplyFilter(bool onlyIfDirty)
         FWaitShown = false;
         // The control that had the focus gets it back once the wait window is gone.
         QPointer<QWidget> focused = focusWidget();
-        QTimer::singleShot(0, this, [focused] {
-            if (focused) focused->setFocus();
+        QTimer::singleShot(0, this, [this, focused] {
+            if (!focused) return;
+            activateWindow();
+            focused->setFocus();
         });
     }
 }
