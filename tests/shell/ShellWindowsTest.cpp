@@ -3,13 +3,16 @@
 #include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "WebLinks.h"
+#include "dMain.h"
 #include "dMessage.h"
+#include "frmSplash.h"
 #include "frmBaseForm.h"
 #include "frmDoc.h"
 #include "frmMain.h"
 #include "frmWaitMessage.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -286,6 +289,34 @@ private slots:
         QVERIFY(form.DocButtons.isEmpty());
         SetOpenHandler(nullptr);
         WebLinkList().clear();
+    }
+
+    void failingStartupStepIsLoggedAndTheRestSkipped()
+    {
+        TTempProgramDir dir;
+        TdmMain dm;
+        QStringList ran;
+        bool splashSeen = false;
+        QVERIFY(dm.StartupSteps.size() >= 3);
+        dm.StartupSteps.insert(2, {"failing", [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* s = qobject_cast<TFormSplash*>(w)) {
+                    splashSeen = s->isVisible() && s->size() == QSize(424, 397) && s->lblVer->text() == "ver.1120";
+                }
+            throw std::runtime_error("a lemez megtelt");
+        }});
+        dm.StartupSteps.append({"after", [&] { ran << "after"; }});
+        dm.DataModuleCreate();
+        QVERIFY(splashSeen);
+        QVERIFY(ran.isEmpty());
+        for (const char* f : {"Data", "Data/Tetel", "Data/Tetel/Arhiv", "Data/Pic", "Ftp/Send", "Data/Sync", "ArchivData"})
+            QVERIFY(QDir(dir.File(f)).exists());
+        const QByteArray log = dir.Read("Data/debug.txt");
+        QVERIFY(log.endsWith("] Exception:a lemez megtelt \r\n"));
+        QVERIFY(!log.contains("] start "));
+        for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY(!qobject_cast<TFormSplash*>(w));
+        QVERIFY(dm.tmrSync.isActive());
+        QCOMPARE(dm.tmrSync.interval(), 2000);
     }
 
 private:

@@ -15,24 +15,6 @@
 #include <QMessageBox>
 #include <exception>
 
-namespace {
-// Exceptions that escape an event handler end up here: logged, not shown; the program goes on.
-class TKeloBoltApplication : public QApplication {
-public:
-    using QApplication::QApplication;
-    bool notify(QObject* receiver, QEvent* event) override
-    {
-        try {
-            return QApplication::notify(receiver, event);
-        } catch (const std::exception& e) {
-            aeMainException(QString::fromLocal8Bit(e.what()));
-        } catch (...) {
-            aeMainException(QStringLiteral("unknown error"));
-        }
-        return false;
-    }
-};
-}
 
 int main(int argc, char** argv)
 {

@@ -28,11 +28,32 @@ void aeMainException(const QString& message)
     logging = false;
 }
 
+bool TKeloBoltApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        aeMainException(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        aeMainException(QStringLiteral("unknown error"));
+    }
+    return false;
+}
+
 TdmMain::TdmMain(QObject* parent) : QObject(parent)
 {
     dmMain = this;
     tmrSync.setInterval(2000);
     connect(&tmrSync, &QTimer::timeout, this, &TdmMain::tmrSyncTimer);
+    StartupSteps = {
+        // The zip support is built into the program.
+        {QStringLiteral("zip support"), [this] { ZipDllPresent = true; }},
+        {QStringLiteral("folders"), [] { CreateStartupFolders(); }},
+        // Order tables, order headers, customer and product masters, archiving and grid layouts
+        // join here as their modules are built.
+        {QStringLiteral("web links"), [] { WebLinkList() = ReadWebLinks(); }},
+        {QStringLiteral("start"), [] { WriteDebugLog(QStringLiteral("start")); }},
+    };
 }
 
 TdmMain::~TdmMain()
@@ -63,17 +84,7 @@ void TdmMain::DataModuleCreate()
 
 void TdmMain::RunStartupSteps()
 {
-    // 1. The zip support is built into the program.
-    ZipDllPresent = true;
-    // 2. The folder tree.
-    CreateStartupFolders();
-    // 3.-7. Order tables, order headers, customer and product masters, archiving: see the
-    //       data store and order modules (wired in as they are built).
-    // 8. Grid layouts (wired in with the list windows).
-    // 9. Web links.
-    WebLinkList() = ReadWebLinks();
-    // 10.
-    WriteDebugLog(QStringLiteral("start"));
+    for (const TStartupStep& step : StartupSteps) step.run();
 }
 
 void TdmMain::tmrSyncTimer()

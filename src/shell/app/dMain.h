@@ -1,8 +1,11 @@
 #pragma once
 // The main data module: owns the shared data of the run and the sync timer, and brings the
 // program up behind the splash window.
+#include <QApplication>
 #include <QObject>
 #include <QTimer>
+#include <QVector>
+#include <functional>
 
 class TFormMain;
 
@@ -15,8 +18,15 @@ public:
     // Clears SyncBusy, shows the splash, runs the start-up steps, closes the splash (also when a
     // step failed: the failure is logged as "Exception:" + text and the remaining steps skipped).
     void DataModuleCreate();
-    // The start-up steps in their order; throws what a step throws.
+    // The start-up steps in their order; throws what a step throws (the rest are skipped).
     void RunStartupSteps();
+
+    struct TStartupStep {
+        QString name;
+        std::function<void()> run;
+    };
+    // The steps RunStartupSteps runs, in order. Tests may replace them.
+    QVector<TStartupStep> StartupSteps;
 
     bool ZipDllPresent = false;
     bool SyncBusy = false;
@@ -37,3 +47,11 @@ extern TdmMain* dmMain;
 // Logs an exception that reached the message loop: "Exception:" + text, nothing shown.
 // A failing log write never escapes from here.
 void aeMainException(const QString& message);
+
+// The application object: exceptions that escape an event handler end up in its notify,
+// are logged through aeMainException and the program goes on.
+class TKeloBoltApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override;
+};
