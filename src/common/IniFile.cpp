@@ -125,7 +125,7 @@ int TIniFile::ReadInteger(const QString& section, const QString& key, int def) c
     else
         v = s.toLongLong(&ok, 10);
     if (!ok) return def;
-    const bool hex = !s.at(0).isDigit() || s.size() > 2 && (s.at(1) == QLatin1Char('x') || s.at(1) == QLatin1Char('X'));
+    const bool hex = !s.at(0).isDigit() || (s.size() > 2 && (s.at(1) == QLatin1Char('x') || s.at(1) == QLatin1Char('X')));
     if (v < INT32_MIN || v > (hex ? qint64(UINT32_MAX) : qint64(INT32_MAX))) return def;
     return static_cast<int>(static_cast<qint32>(v));
 }
