@@ -3,6 +3,7 @@
 #include "ModalAnswer.h"
 #include "TestSupport.h"
 #include "WebLinks.h"
+#include "MainIni.h"
 #include "dMain.h"
 #include "dMessage.h"
 #include "frmSplash.h"
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include "IniFile.h"
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -259,6 +262,42 @@ private slots:
         QVERIFY(form.isVisible());  // Esc does not close the main window
         QTest::mouseClick(form.btnKilep, Qt::LeftButton);
         QVERIFY(!form.isVisible());  // "Kilép" closes at once, no question
+        SetStartHandler(nullptr);
+    }
+
+    void firstShowMergesTheUpgradeShowsTheOrdererAndRunsAutoDataSync()
+    {
+        TTempProgramDir dir;
+        TMainIni ini;
+        ini.RendeloID = "BOLT07";
+        QVERIFY(WriteMainIni(ini));
+        TMainIni upgrade;
+        upgrade.AutoDataSync = true;
+        QVERIFY(WriteMainIniFile(dir.File("iniupgrade.ini"), upgrade));
+        // Only the [User] key goes into the upgrade file; the orderer stays as it was.
+        TIniFile up(dir.File("iniupgrade.ini"));
+        for (const QString& sec : up.Sections())
+            if (sec.compare("User", Qt::CaseInsensitive) != 0) up.EraseSection(sec);
+        for (const QString& key : up.Keys("User"))
+            if (key != "AutoDataSync") up.DeleteKey("User", key);
+        QVERIFY(up.Save());
+        QVector<TStartRequest> started;
+        SetStartHandler([&](const TStartRequest& r) {
+            started << r;
+            return true;
+        });
+        SyncRequested = false;
+        TFormMain form;
+        form.show();
+        QVERIFY(!QFile::exists(dir.File("iniupgrade.ini")));
+        QVERIFY(form.windowTitle().endsWith("ver.1120 - BOLT07"));
+        QCOMPARE(started.size(), 1);  // the synchronisation started once, as if the button was pressed
+        QCOMPARE(started[0].parameters, QString("\\useinifile \\cmdfile=get.txt;put.txt;"));
+        QVERIFY(SyncRequested);
+        form.hide();
+        form.show();
+        QCOMPARE(started.size(), 1);
+        SyncRequested = false;
         SetStartHandler(nullptr);
     }
 

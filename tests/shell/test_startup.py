@@ -14,7 +14,7 @@ FOLDERS = ["Data", "Data/Tetel", "Data/Tetel/Arhiv", "Data/Pic", "Ftp/Send", "Da
 LINE = re.compile(rb"^\[\d{4}\.\d{2}\.\d{2} \d{2}:\d{2}:\d{2}\.\d{3}\] start \r\n$")
 
 
-def wait_for(cond, timeout=20.0, what="condition"):
+def wait_for(cond, timeout=60.0, what="condition"):
     end = time.time() + timeout
     while time.time() < end:
         value = cond()
@@ -95,6 +95,43 @@ def main():
         assert len(start_lines(prog)) == 1
         third.terminate()
         third.wait(timeout=20)
+
+        # AutoProgramSync on: without "/vavodedere" the updater takes over.
+        upd = os.path.join(tmp, "upd")
+        os.makedirs(upd)
+        uexe = os.path.join(upd, "KeloBolt")
+        shutil.copy2(os.path.join(BIN, "KeloBolt"), uexe)
+        subprocess.run([os.path.join(BIN, "kelobolt-admin"), "set-setting", "--dir", upd, "AutoProgramSync", "1"],
+                       check=True, stdout=subprocess.DEVNULL)
+        missing = subprocess.Popen([uexe], cwd=elsewhere, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(missing)
+        box = wait_for(lambda: windows(env, "^Friss"), what="the missing-updater message")[0]
+        assert not windows(env, "ver\\.1120")
+        subprocess.run(["xdotool", "windowfocus", "--sync", box, "key", "Return"], env=env, check=True)
+        assert missing.wait(timeout=20) == 0
+        assert not os.path.exists(os.path.join(upd, "Data")), "the data module must never be created"
+
+        record = os.path.join(tmp, "updater-args")
+        with open(os.path.join(upd, "VavOdedere"), "w") as f:
+            f.write("#!/bin/sh\necho \"$@\" > '%s'\n" % record)
+        os.chmod(os.path.join(upd, "VavOdedere"), 0o755)
+        handed = subprocess.run([uexe], cwd=elsewhere, env=env, timeout=30,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        assert handed.returncode == 0
+        wait_for(lambda: os.path.exists(record), what="the updater's start")
+        with open(record) as f:
+            assert f.read().strip() == "/M=AUTO /E={cmd}"
+        with open(os.path.join(upd, "VavOdedere.cmd"), "rb") as f:
+            assert f.read() == uexe.encode() + b"\r\n/vavodedere\r\n"
+        assert not os.path.exists(os.path.join(upd, "Data"))
+
+        # The switch, in any case and inside a longer argument, starts the program normally.
+        normal = subprocess.Popen([uexe, "x/VavOdedere"], cwd=elsewhere, env=env,
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        procs.append(normal)
+        wait_for(lambda: start_lines(upd), what="the start line with /vavodedere")
+        normal.terminate()
+        normal.wait(timeout=20)
     finally:
         for p in procs:
             if p.poll() is None:

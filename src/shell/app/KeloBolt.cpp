@@ -5,6 +5,7 @@
 #include "ProgramDir.h"
 #include "SingleInstance.h"
 #include "Upgrade.h"
+#include "MainIni.h"
 #include "Utils.h"
 #include "dMain.h"
 #include "dMessage.h"
@@ -23,7 +24,8 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("KeloBolt"));
     InstallDesktopOpenHandler();
     // 2. The settings snapshot taken at start: only the updater decision reads it.
-    const bool autoProgramSync = false;  // read from the settings file once the settings module is in
+    TMainIni startupIni;
+    ReadMainIni(startupIni);
     // 3.
     auto* formMain = new TFormMain;
     TdmMessage message;
@@ -40,7 +42,7 @@ int main(int argc, char** argv)
     TFormWaitMessage wait;
     message.SetWaitForm(&wait);
     // 6. Hand-over to the updater.
-    if (autoProgramSync && !HasCommandLineSwitch(app.arguments().mid(1), QStringLiteral("/vavodedere"))) {
+    if (startupIni.AutoProgramSync && !HasCommandLineSwitch(app.arguments().mid(1), QStringLiteral("/vavodedere"))) {
         StartUpgrade(QCoreApplication::applicationFilePath());
         lock.Release();
         delete formMain;

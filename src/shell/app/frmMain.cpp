@@ -3,6 +3,7 @@
 #include "FileLookup.h"
 #include "FtpFileInfo.h"
 #include "FtpTransfer.h"
+#include "MainIni.h"
 #include "Messages.h"
 #include "Paths.h"
 #include "ProgramVersion.h"
@@ -114,15 +115,25 @@ void TFormMain::InitForm()
 {
     if (FFirstShowDone) return;
     FFirstShowDone = true;
-    // 1. A pending settings upgrade is merged here once the settings module is in.
+    // A pending settings upgrade; the start-up snapshot is not re-read, so a merged
+    // AutoProgramSync counts from the next start.
+    ApplyIniUpgrade();
     UpdateCaption(false);
     UpdateStatusBar();
-    // 4. Fresh settings decide on AutoDataSync (wired in with the settings module).
+    TMainIni ini;
+    ReadMainIni(ini);
+    if (ini.AutoDataSync) actSync->trigger();
 }
 
 void TFormMain::UpdateCaption(bool)
 {
-    setWindowTitle(ProgramTitle() + QLatin1Char(' ') + ProgramVersionText());
+    // The orderer's identifier goes into the title, so a shop sees at a glance whose orders it
+    // records; it is rebuilt after the settings dialog closes.
+    TMainIni ini;
+    ReadMainIni(ini);
+    QString title = ProgramTitle() + QLatin1Char(' ') + ProgramVersionText();
+    if (!ini.RendeloID.isEmpty()) title += QStringLiteral(" - ") + ini.RendeloID;
+    setWindowTitle(title);
 }
 
 void TFormMain::UpdateStatusBar()
