@@ -145,7 +145,7 @@ def check_ole(data):
             errors.append("sector %d belongs to nothing" % i)
         elif i >= len(fat):
             errors.append("sector %d has no sector table entry" % i)
-    info["errors"] = errors
+    info["errors"] = errors[:10] + (["... %d more" % (len(errors) - 10)] if len(errors) > 10 else [])
     info["streams"] = sorted(streams)
     return info, streams.get("Workbook")
 
