@@ -11,7 +11,6 @@
 #include <ostream>
 #include <unistd.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 TIniFile FromText(const char* text)

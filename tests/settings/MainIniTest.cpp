@@ -13,7 +13,6 @@
 
 #include <ostream>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 inline void PrintTo(const TMainIni& ini, std::ostream* os)
 {
     for (int i = 0; i < MainIniFields().size(); ++i)

@@ -9,7 +9,6 @@
 #include <ostream>
 
 // Readable failures: gtest shows QString as its text.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 const QString* const AllKeys[] = {&KeySettings, &KeyFtp, &KeySync};
