@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 namespace {
 const QString kMain = QStringLiteral("Main");
@@ -207,9 +208,15 @@ bool MergeIniFile(const QString& source, const QString& target, bool deleteSourc
     from.SetFileName(source);
     to.SetFileName(target);
     if (!from.Load() || !to.Load()) return false;
-    for (const QString& section : from.Sections())
-        for (const QString& key : from.Keys(section))
-            if (!key.isEmpty()) to.WriteString(section, key, from.ReadRawString(section, key));
+    // Walks the lines rather than the lookups, so that a section repeated further down (as when
+    // upgrade lines are appended one after another) counts too; a repeated key keeps its first value.
+    QSet<QString> done;
+    for (const TIniEntry& e : from.Entries()) {
+        const QString id = e.section.toLower() + QLatin1Char('\n') + e.key.toLower();
+        if (e.key.isEmpty() || done.contains(id)) continue;
+        done.insert(id);
+        to.WriteString(e.section, e.key, e.value);
+    }
     if (!to.Save()) return false;
     if (deleteSource) QFile::remove(source);
     return true;

@@ -67,7 +67,8 @@ QString EncryptIntValue(int value, const QString& key, const QString& suffix);
 int DecryptIntValue(const QString& stored, const QString& key, const QString& suffix);
 
 // Copies every key of every section of source, in file order, into target with its value as
-// written (no ciphering: protected values must already be enciphered in source). False, with
+// written (no ciphering: protected values must already be enciphered in source). A section that
+// appears twice in source contributes the keys of both; a key that appears twice, its first value. False, with
 // nothing changed, when either file is missing or cannot be read, and when target cannot be
 // written (source is then kept). On success deletes source when deleteSource is set.
 bool MergeIniFile(const QString& source, const QString& target, bool deleteSource);

@@ -31,7 +31,7 @@ public:
 };
 
 // The sync client's deciphering: as DecryptValue, but bad input throws EDecryptError (its
-// what() is a Hungarian sentence naming the fault) instead of answering empty text.
+// what() is a Hungarian sentence in UTF-8 naming the fault) instead of answering empty text.
 QString DecryptValueRaising(const QString& stored, const QString& key);
 
 // The byte level under the two above, for the tools and tests: the cipher bytes of plain under

@@ -70,6 +70,14 @@ TEST(IniFile, ReadingFollowsTheProfileRules)
     EXPECT_EQ(ini.Sections(), (QStringList{"Main", "User"}));
     EXPECT_EQ(ini.Keys("main"), (QStringList{"ArhivNap", "Server", "Quoted", "Single", "Half", "#Hash", "Tabbed", "Empty"}));
     EXPECT_EQ(ini.Keys("Nincs"), QStringList());
+
+    // Every key line under a section, also where lookups never reach.
+    QStringList entries;
+    for (const TIniEntry& e : ini.Entries()) entries << e.section + "/" + e.key + "=" + e.value;
+    EXPECT_EQ(entries, (QStringList{"Main/ArhivNap=30", "Main/arhivnap=99", "Main/Server=ftp.example.hu=21",
+                                    "Main/Quoted=\"  spaced  \"", "Main/Single='x'", "Main/Half=\"x", "Main/#Hash=a key, not a comment",
+                                    "Main/Tabbed=t", "Main/Empty=", "User/DefState=2", "MAIN/ArhivNap=1",
+                                    "MAIN/Later=only in the second section"}));
 }
 
 TEST(IniFile, IntegersAndBooleans)

@@ -297,6 +297,15 @@ TEST(MainIni, UpgradeMergeChangesOnlyItsKeys)
     EXPECT_EQ(file.ReadRawString("Frissítés", "Verzió"), QStringLiteral("\"1120\""));
     EXPECT_EQ(file.Keys("Main").size(), 13);
 
+    // Upgrade lines appended one after another: the repeated section counts, a repeated key keeps
+    // its first value.
+    dir.Write("iniupgrade.ini", "[Main]\r\nArhivNap=45\r\n[User]\r\nPicWidth=500\r\n[MAIN]\r\nArhivNap=99\r\nDefBoltKod=" +
+                                    EncryptValue("B7", S).toLatin1() + "\r\n");
+    EXPECT_TRUE(ApplyIniUpgrade());
+    EXPECT_EQ(Read().ArhivNap, 45);
+    EXPECT_EQ(Read().PicWidth, 500);
+    EXPECT_EQ(Read().DefBoltKod, QStringLiteral("B7"));
+
     // Without a settings file nothing happens and the upgrade waits.
     TTempProgramDir fresh;
     fresh.Write("iniupgrade.ini", "[Main]\r\nArhivNap=30\r\n");
