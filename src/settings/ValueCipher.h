@@ -4,8 +4,9 @@
 // per byte, high half first). The cipher works on the code page 1250 bytes of the value and of
 // the key; a character that code page cannot hold is enciphered as "?".
 //
-// Nothing carries from one call to the next: every call keys its own cipher state, so the
-// functions may be called from any thread.
+// Nothing carries from one call to the next: every call starts its chaining afresh (key
+// schedules are kept per thread, as they depend on the key alone), so the functions may be
+// called from any thread.
 #include <QString>
 #include <stdexcept>
 

@@ -125,6 +125,10 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
         "; felhasználói rész\n"
         "[User]\n"
         "\n"
+        "[Csak megjegyzes]\n"
+        "; nincs kulcsa\n"
+        "sor egyenlőségjel nélkül\n"
+        "\n"
         "[FTPSync]\n"
         "Server=ftp\n");
     ini.WriteInteger("main", "ARHIVNAP", 30);       // in place, the file's spelling kept
@@ -132,6 +136,7 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
     ini.WriteString("User", "PicWidth", "220");     // a section with no keys
     ini.WriteString("Uj", "Kulcs", "érték");        // a new section at the end
     ini.WriteString("ftpsync", "server", "masik");
+    ini.WriteString("csak MEGJEGYZES", "K", "v");  // after its last non-blank line
     EXPECT_EQ(ini.Lines(), (QStringList{
         "; KeloBolt beállításai",
         "[Main]",
@@ -142,6 +147,11 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
         "; felhasználói rész",
         "[User]",
         "PicWidth=220",
+        "",
+        "[Csak megjegyzes]",
+        "; nincs kulcsa",
+        "sor egyenlőségjel nélkül",
+        "K=v",
         "",
         "[FTPSync]",
         "Server=masik",
