@@ -191,7 +191,7 @@ const QVector<QString> kFood = {
     QStringLiteral("Gyümölcslé őszi"), QStringLiteral("Kávé őrölt"), QStringLiteral("Tejföl"), QStringLiteral("Csípős paprikakrém"),
     QStringLiteral("Ásványvíz szénsavas"), QStringLiteral("Étcsokoládé"), QStringLiteral("Almás rétes"), QStringLiteral("Őrölt bors"),
     QStringLiteral("Túró rudi"), QStringLiteral("Mosószer ÜLTRA"), QStringLiteral("Öblítő friss"), QStringLiteral("Hűtőtáska"),
-    QStringLiteral("Szőlőzsír"), QStringLiteral("Fűszerkeverék"), QStringLiteral("Paradicsomlé"), QStringLiteral("Zöldborsó"),
+    QStringLiteral("Szőlőzsír"), QStringLiteral("Fűszerkeverék"), QStringLiteral("Paradicsomlé"), QStringLiteral("Zöldborsó"), QStringLiteral("ŰRHAJÓS keksz"), QStringLiteral("Nyúlós cukor"),
 };
 const QVector<QString> kSize = {"100 g", "250 g", "500 g", "1 kg", "0,5 l", "1 l", "1,5 l", "2 l", "6 db", "10 db"};
 const QVector<QString> kMaker = {
@@ -200,7 +200,7 @@ const QVector<QString> kMaker = {
     QStringLiteral("Tiszta Ház Kft."), QStringLiteral("Őrség Ízei Bt."), QStringLiteral("Újpesti Pékség"), QStringLiteral("Dél-Alföld Kft."),
 };
 const QVector<QString> kTown = {QStringLiteral("Budapest"), QStringLiteral("Győr"), QStringLiteral("Pécs"), QStringLiteral("Szőny"),
-                               QStringLiteral("Kőszeg"), QStringLiteral("Hódmezővásárhely"), QStringLiteral("Őriszentpéter"), QStringLiteral("Üllő")};
+                               QStringLiteral("Kőszeg"), QStringLiteral("Hódmezővásárhely"), QStringLiteral("Űrhegy"), QStringLiteral("Őriszentpéter"), QStringLiteral("Üllő")};
 const QVector<QString> kStreet = {QStringLiteral("Fő utca"), QStringLiteral("Kossuth Lajos utca"), QStringLiteral("Petőfi tér"),
                                  QStringLiteral("Szőlő utca"), QStringLiteral("Űrhajós utca"), QStringLiteral("Rákóczi út")};
 const QVector<QString> kPerson = {QStringLiteral("Kovács"), QStringLiteral("Szőke"), QStringLiteral("Tűri"), QStringLiteral("Őry"),

@@ -6,6 +6,10 @@
 #include "dMainData.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -347,4 +351,49 @@ TEST(DataSetHelpers, NeutralValuesSumsAndFlags)
     ASSERT_EQ(ids.size(), 2);
     EXPECT_EQ(ids[0].Name, QStringLiteral("Új"));
     EXPECT_EQ(ids[1].ID, "G345678901");
+}
+
+TEST_F(TStoreFixture, OrderTablesAsDbfreadSeesThem)
+{
+    ASSERT_TRUE(CreateOrderHeaderTables());
+    ASSERT_TRUE(CreateSerialNumberTable());
+    TMegFej h = Header(QDate(2024, 3, 15));
+    h.UGYFELNEV = QStringLiteral("Őrült Űrhajó ő ű");
+    ASSERT_EQ(StoreOrderHeader(TOrderSaveMode::New, "", h, "BOLT01").BIZSORSZAM, "BOLT01-24-00001");
+    const QString script = QStringLiteral(R"(
+import dbfread, json, sys
+out = {}
+for name in ("megfej.dbf", "arhivmegfej.dbf", "sorszam.dbf"):
+    t = dbfread.DBF(sys.argv[1] + name, char_decode_errors="strict")
+    out[name] = {"encoding": t.encoding,
+                 "fields": ",".join("%s %s%d.%d" % (f.name, f.type, f.length, f.decimal_count) for f in t.fields),
+                 "rows": [{k: (v.isoformat() if hasattr(v, "isoformat") else v) for k, v in r.items()} for r in t]}
+print(json.dumps(out))
+)");
+    QProcess p;
+    p.start("/usr/bin/python3", {"-c", script, dir.File("Data/")});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+    EXPECT_EQ(o["megfej.dbf"]["encoding"].toString(), "cp1250");
+    EXPECT_EQ(o["megfej.dbf"]["fields"].toString(),
+              "BIZSORSZAM C20.0,EV N4.0,SORSZAM N10.0,UGYFELKOD C20.0,UGYFELNEV C50.0,IRSZAM C10.0,VAROS C50.0,UTCA C50.0,"
+              "BOLTKOD C20.0,UGYNOKKOD C20.0,MEGJ1 C128.0,MEGJ2 C128.0,KELT D8.0,IDO C5.0,SZALLHAT D8.0,NETTO N18.2,"
+              "BRUTTO N18.2,STATE N4.0,SRCKOD C20.0,SRCNEV C50.0,ELKULDVE D8.0,JELOL L1.0");
+    EXPECT_EQ(o["arhivmegfej.dbf"]["fields"], o["megfej.dbf"]["fields"]);
+    EXPECT_EQ(o["sorszam.dbf"]["fields"].toString(), "ID C50.0,SORSZAM N10.0");
+    const QJsonObject row = o["megfej.dbf"]["rows"][0].toObject();
+    EXPECT_EQ(row["BIZSORSZAM"].toString(), "BOLT01-24-00001");
+    EXPECT_EQ(row["UGYFELNEV"].toString(), QStringLiteral("Őrült Űrhajó ő ű"));
+    EXPECT_EQ(row["UTCA"].toString(), QStringLiteral("Fő utca 1."));
+    EXPECT_EQ(row["KELT"].toString(), "2024-03-15");
+    EXPECT_EQ(row["SZALLHAT"].toString(), "2024-03-20");
+    EXPECT_EQ(row["EV"].toInt(), 2024);
+    EXPECT_EQ(row["BRUTTO"].toDouble(), 1524.0);
+    EXPECT_EQ(row["STATE"].toInt(), 0);
+    EXPECT_TRUE(row["ELKULDVE"].isNull());
+    EXPECT_TRUE(row["JELOL"].isNull());
+    const QJsonObject counter = o["sorszam.dbf"]["rows"][0].toObject();
+    EXPECT_EQ(counter["ID"].toString(), "BOLT012024");
+    EXPECT_EQ(counter["SORSZAM"].toInt(), 2);
 }
