@@ -43,7 +43,7 @@ struct TXlsSettings {
     QString TrueText = QStringLiteral("true");
     QString FalseText = QStringLiteral("false");
     QString Footer = QStringLiteral("Page &P of &N");  // page number of page count
-    bool FooterBold = true;
+    bool FooterBold = true;                              // written as the font code &"Arial,Bold"
     QString SheetName = QStringLiteral("Sheet 1");      // further sheets: "Sheet 2", ...
     int CaptionPoints = 12;                              // caption and totals rows, bold
     bool ShowCaptions = true;
