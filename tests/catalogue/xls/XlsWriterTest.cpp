@@ -88,7 +88,8 @@ TEST(XlsWriter, WritesCaptionsValuesFormatsEmptyCellsAndTotals)
     EXPECT_EQ(sheet.value("name").toString(), "Sheet 1");
     EXPECT_EQ(sheet.value("nrows").toInt(), 6);
     EXPECT_EQ(sheet.value("ncols").toInt(), 8);
-    EXPECT_EQ(sheet.value("footer").toString(), "&BPage &P of &N");
+    // Bold through the font code of the footer (font Arial, style Bold), then the footer text.
+    EXPECT_EQ(sheet.value("footer").toString(), "&\"Arial,Bold\"Page &P of &N");
     EXPECT_EQ(JsonText(sheet.value("widths")),
               R"({"0":12800,"1":1536,"2":3072,"3":3584,"4":4096,"6":2048,"7":2304})");
 
