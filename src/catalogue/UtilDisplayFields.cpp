@@ -1,9 +1,7 @@
 #include "UtilDisplayFields.h"
 
-#include "Paths.h"
 #include "Utils.h"
 
-#include <QFile>
 
 TListGridFormatItem GridFormats;
 
@@ -75,17 +73,3 @@ void StoreGridFormat(TListGridFormatItem& store, const QString& formName, const 
     store[i].Columns = columns;
 }
 
-QString GridFormatsFileName() { return GetDataDir() + QStringLiteral("grids.ini"); }
-
-void LoadGridFormats() { LoadGridFormats(GridFormats, GridFormatsFileName()); }
-
-bool SaveGridFormats() { return SaveGridFormats(GridFormats, GridFormatsFileName()); }
-
-void ClearGridFormats()
-{
-    QFile::remove(GridFormatsFileName());
-    GridFormats.clear();
-}
-// TEMPORARY until the FDB store is merged
-void LoadGridFormats(TListGridFormatItem& store, const QString&) { store.clear(); }
-bool SaveGridFormats(const TListGridFormatItem&, const QString&) { return false; }
