@@ -391,8 +391,10 @@ TListHashFile TConsoleSync::BuildSyncList(const TFTPSyncItem& item)
         if (!pair.Active) continue;
         TListHashFile pairPlan;
         bool pairReadable = true;
+        QString pairBase;
         try {
             FtpChangeDir(pair.FtpDir);
+            pairBase = FRemoteDirBeforeCwd;
             const QString localFolder = SyncLocalFolder(pair.LocalDir);
             CleanLeftoverTemps(localFolder);
             for (const QString& m : pair.FileMask.split(QLatin1Char(';'))) {
@@ -403,7 +405,9 @@ TListHashFile TConsoleSync::BuildSyncList(const TFTPSyncItem& item)
                 if (!mayDelete) pairReadable = false;
             }
         } catch (...) {
-            // The work on this pair ends; what it planned so far stays.
+            // The work on this pair ends; what it planned so far stays. A folder that could not
+            // be entered leaves the server where the pair's first CDUP took it.
+            if (!pairBase.isEmpty()) FRemoteDir = pairBase;
         }
         for (const THashFile& f : pairPlan)
             if (pairReadable || f.State != hfDelete) raw.append(f);
