@@ -1,6 +1,7 @@
 #include "UtilConsoleSync.h"
 
 #include "CodePage.h"
+#include "FileLookup.h"
 #include "ProgramDir.h"
 #include "UtilFtpList.h"
 
@@ -143,9 +144,9 @@ void WriteSyncLog(const QString& text, bool withTime)
         if (LogEcho()) LogEcho()(out);
         bytes += EncodeCodePage(out, 1250) + "\r\n";
     }
-    const QString folder = ProgramDir() + QStringLiteral("FtpSync");
+    const QString folder = FindFileCI(ProgramDir() + QStringLiteral("FtpSync"));
     if (!QDir().mkpath(folder)) return;
-    QFile f(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log"));
+    QFile f(FindFileCI(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(bytes);
 }

@@ -100,7 +100,9 @@ TEST_F(ConsoleSyncHostile, UnreadableListingLineDeletesNothing)
 
 TEST_F(ConsoleSyncHostile, HostileNamesAreNeverFetchedNorWrittenOutside)
 {
-    const QStringList hostile{"../escape.txt", "../../escape2.txt", "a/b.txt", "back\\slash.txt", "ctl\x01name.txt", "..", "."};
+    // Unsafe names, and a hidden one (a hidden local file is never listed, so it would come again every run).
+    const QStringList hostile{"../escape.txt", "../../escape2.txt", "a/b.txt", "back\\slash.txt", "ctl\x01name.txt", "..", ".",
+                              ".profile"};
     QJsonArray listing;
     QJsonObject files;
     for (const QString& n : hostile) {
@@ -167,4 +169,24 @@ TEST_F(ConsoleSyncHostile, ChangeDirClimbsOneLevelOnly)
     sync.FtpChangeDir(QStringLiteral("a/b"));
     EXPECT_EQ(sync.CurrentRemoteDir(), QStringLiteral("/abs/a/a/b"));
     sync.Ftp().Disconnect();
+}
+
+TEST_F(ConsoleSyncHostile, LinksInTheLocalFolderAreNeverFollowed)
+{
+    QJsonArray listing{UnixLine("linked.txt", 3)};
+    auto server = TTestFtpServer::StartFake(Script(listing, QJsonObject{{"linked.txt", QJsonObject{{"data", "new"}}}}));
+    const QString local = FProg.File("local");
+    FProg.Write("outside.txt", "outside");
+    FProg.Write("outside2.txt", "outside too");
+    QDir().mkpath(local);
+    ASSERT_TRUE(QFile::link(FProg.File("outside.txt"), local + "/linked.txt"));
+    ASSERT_TRUE(QFile::link(FProg.File("outside2.txt"), local + "/gone.txt"));
+    TConsoleSync sync;
+    const TListHashFile done = sync.SyncItem(FakeItem(server->Port(), local, "/pub", "*.txt"));
+    ASSERT_EQ(done.size(), 1);  // linked.txt fetched; gone.txt is no plain file: not deleted
+    EXPECT_EQ(ReadWholeFile(FProg.File("outside.txt")), QByteArray("outside"));
+    EXPECT_EQ(ReadWholeFile(FProg.File("outside2.txt")), QByteArray("outside too"));
+    EXPECT_FALSE(QFileInfo(local + "/linked.txt").isSymLink());  // the link itself was replaced
+    EXPECT_EQ(ReadWholeFile(local + "/linked.txt"), QByteArray("new"));
+    EXPECT_TRUE(QFileInfo(local + "/gone.txt").isSymLink());
 }

@@ -4,6 +4,7 @@
 #include "UtilConsoleSync.h"
 #include "UtilSyncConfig.h"
 
+#include <QDir>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -139,4 +140,28 @@ TEST(SyncConfig, StartWithUnreadableConfigLogsAndStaysOff)
     EXPECT_EQ(sync.Timer()->interval(), 1000);
     EXPECT_EQ(sync.Items().size(), 1);
     SetSyncClock({});
+}
+
+TEST(SyncPaths, NormalizePathAndLocalFolders)
+{
+    const struct {
+        const char* in;
+        const char* out;
+    } normalize[] = {
+        {"C:\\Kelo Bolt\\\\Data\\", "C:\\KeloBolt\\Data"}, {"\\", "\\"}, {"\\\\\\", "\\"}, {"/a//b/", "/a/b"}, {"", ""}, {"a", "a"},
+    };
+    for (const auto& c : normalize) EXPECT_EQ(NormalizePath(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
+
+    TTempProgramDir prog;
+    const QString base = QDir::cleanPath(prog.Path());
+    const struct {
+        QString in;
+        QString out;
+    } folders[] = {
+        {QStringLiteral("..Data\\Pic"), base + QStringLiteral("/Data/Pic")},
+        {QStringLiteral("..\\Data\\"), base + QStringLiteral("/Data")},
+        {QStringLiteral("Relative\\Sub"), base + QStringLiteral("/Relative/Sub")},
+        {QStringLiteral("/srv/shop//in/"), QStringLiteral("/srv/shop/in")},
+    };
+    for (const auto& c : folders) EXPECT_EQ(SyncLocalFolder(c.in), c.out) << c.in.toStdString();
 }
