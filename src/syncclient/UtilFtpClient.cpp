@@ -1,5 +1,7 @@
 #include "UtilFtpClient.h"
 
+#include "CodePage.h"
+
 #include <QUrl>
 #include <curl/curl.h>
 
@@ -72,8 +74,10 @@ void TFtpClient::ApplyCommonOptions()
 {
     CURL* c = static_cast<CURL*>(FCurl);
     curl_easy_reset(c);
-    curl_easy_setopt(c, CURLOPT_USERNAME, FUser.toUtf8().constData());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, FPassword.toUtf8().constData());
+    // The login goes as the settings hold it: code page 1250 bytes.
+    const QByteArray user = EncodeCodePage(FUser, 1250), password = EncodeCodePage(FPassword, 1250);
+    curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
+    curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(FConnectTimeout));
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(FStallTimeout));
     curl_easy_setopt(c, CURLOPT_ACCEPTTIMEOUT_MS, long(FConnectTimeout) * 1000L);
