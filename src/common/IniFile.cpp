@@ -232,6 +232,23 @@ QStringList TIniFile::Keys(const QString& section) const
     return out;
 }
 
+QVector<TIniEntry> TIniFile::Entries() const
+{
+    QVector<TIniEntry> out;
+    QString section;
+    bool inSection = false;
+    for (const QString& l : FLines) {
+        QString name, value;
+        if (IsSectionLine(l.trimmed(), &name)) {
+            section = name;
+            inSection = true;
+        } else if (inSection && SplitIniLine(l, &name, &value)) {
+            out.push_back({section, name, value});
+        }
+    }
+    return out;
+}
+
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
     const QString sec = OneLine(section);

@@ -20,8 +20,17 @@
 // A missing file reads as empty; it is not an error.
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 class QIODevice;
+
+// One key line of a profile: its section and key as spelt in the file, its value as written
+// (trimmed, quotes kept).
+struct TIniEntry {
+    QString section;
+    QString key;
+    QString value;
+};
 
 class TIniFile {
 public:
@@ -53,6 +62,9 @@ public:
     bool ValueExists(const QString& section, const QString& key) const;
     QStringList Sections() const;                    // in file order, as spelt in the file, each once
     QStringList Keys(const QString& section) const;  // of the first such section, in file order, each once
+    // Every key line under a section line, in file order, also those of a repeated section and
+    // repeated keys (which lookups never reach).
+    QVector<TIniEntry> Entries() const;
 
     void WriteString(const QString& section, const QString& key, const QString& value);
     void WriteInteger(const QString& section, const QString& key, int value);

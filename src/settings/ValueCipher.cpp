@@ -28,9 +28,7 @@ public:
     {
         if (key.isEmpty() || key.size() > BLOWFISH_MAX_KEY_SIZE)
             throw EDecryptError(key.isEmpty() ? "A kulcs üres." : "A kulcs hosszabb 56 bájtnál.");
-        // nettle answers 0 for a weak key; the schedule is complete all the same, and the
-        // stored forms must not depend on the weakness test.
-        blowfish_set_key(&FCtx, static_cast<size_t>(key.size()), reinterpret_cast<const uint8_t*>(key.constData()));
+        FCtx = &Schedule(key);
         F.fill(0xFF);
         F = Encipher(F);
     }
@@ -38,13 +36,13 @@ public:
     TBlock Encipher(const TBlock& in) const
     {
         TBlock out;
-        blowfish_encrypt(&FCtx, out.size(), out.data(), in.data());
+        blowfish_encrypt(FCtx, out.size(), out.data(), in.data());
         return out;
     }
     TBlock Decipher(const TBlock& in) const
     {
         TBlock out;
-        blowfish_decrypt(&FCtx, out.size(), out.data(), in.data());
+        blowfish_decrypt(FCtx, out.size(), out.data(), in.data());
         return out;
     }
 
@@ -60,7 +58,29 @@ public:
     TBlock F;
 
 private:
-    blowfish_ctx FCtx;
+    // The key schedule depends on the key bytes alone, and nettle's takes some 150 µs (its
+    // weak-key test included), so the schedules of the last few keys are kept per thread. The
+    // chaining value starts afresh for every value: nothing else carries over between calls.
+    static const blowfish_ctx& Schedule(const QByteArray& key)
+    {
+        struct TEntry {
+            QByteArray key;
+            blowfish_ctx ctx;
+        };
+        thread_local std::array<TEntry, 4> cache;
+        thread_local size_t next = 0;
+        for (const TEntry& e : cache)
+            if (!e.key.isEmpty() && e.key == key) return e.ctx;
+        TEntry& e = cache[next];
+        next = (next + 1) % cache.size();
+        // nettle answers 0 for a weak key; the schedule is complete all the same, and the
+        // stored forms must not depend on the weakness test.
+        blowfish_set_key(&e.ctx, static_cast<size_t>(key.size()), reinterpret_cast<const uint8_t*>(key.constData()));
+        e.key = key;
+        return e.ctx;
+    }
+
+    const blowfish_ctx* FCtx = nullptr;
 };
 
 TBlock Xor(const TBlock& a, const TBlock& b)

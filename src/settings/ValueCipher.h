@@ -4,8 +4,9 @@
 // per byte, high half first). The cipher works on the code page 1250 bytes of the value and of
 // the key; a character that code page cannot hold is enciphered as "?".
 //
-// Nothing carries from one call to the next: every call keys its own cipher state, so the
-// functions may be called from any thread.
+// Nothing carries from one call to the next: every call starts its chaining afresh (key
+// schedules are kept per thread, as they depend on the key alone), so the functions may be
+// called from any thread.
 #include <QString>
 #include <stdexcept>
 
@@ -31,7 +32,7 @@ public:
 };
 
 // The sync client's deciphering: as DecryptValue, but bad input throws EDecryptError (its
-// what() is a Hungarian sentence naming the fault) instead of answering empty text.
+// what() is a Hungarian sentence in UTF-8 naming the fault) instead of answering empty text.
 QString DecryptValueRaising(const QString& stored, const QString& key);
 
 // The byte level under the two above, for the tools and tests: the cipher bytes of plain under

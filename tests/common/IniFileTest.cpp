@@ -11,7 +11,6 @@
 #include <ostream>
 #include <unistd.h>
 
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 TIniFile FromText(const char* text)
@@ -71,6 +70,14 @@ TEST(IniFile, ReadingFollowsTheProfileRules)
     EXPECT_EQ(ini.Sections(), (QStringList{"Main", "User"}));
     EXPECT_EQ(ini.Keys("main"), (QStringList{"ArhivNap", "Server", "Quoted", "Single", "Half", "#Hash", "Tabbed", "Empty"}));
     EXPECT_EQ(ini.Keys("Nincs"), QStringList());
+
+    // Every key line under a section, also where lookups never reach.
+    QStringList entries;
+    for (const TIniEntry& e : ini.Entries()) entries << e.section + "/" + e.key + "=" + e.value;
+    EXPECT_EQ(entries, (QStringList{"Main/ArhivNap=30", "Main/arhivnap=99", "Main/Server=ftp.example.hu=21",
+                                    "Main/Quoted=\"  spaced  \"", "Main/Single='x'", "Main/Half=\"x", "Main/#Hash=a key, not a comment",
+                                    "Main/Tabbed=t", "Main/Empty=", "User/DefState=2", "MAIN/ArhivNap=1",
+                                    "MAIN/Later=only in the second section"}));
 }
 
 TEST(IniFile, IntegersAndBooleans)
@@ -118,6 +125,10 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
         "; felhasználói rész\n"
         "[User]\n"
         "\n"
+        "[Csak megjegyzes]\n"
+        "; nincs kulcsa\n"
+        "sor egyenlőségjel nélkül\n"
+        "\n"
         "[FTPSync]\n"
         "Server=ftp\n");
     ini.WriteInteger("main", "ARHIVNAP", 30);       // in place, the file's spelling kept
@@ -125,6 +136,7 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
     ini.WriteString("User", "PicWidth", "220");     // a section with no keys
     ini.WriteString("Uj", "Kulcs", "érték");        // a new section at the end
     ini.WriteString("ftpsync", "server", "masik");
+    ini.WriteString("csak MEGJEGYZES", "K", "v");  // after its last non-blank line
     EXPECT_EQ(ini.Lines(), (QStringList{
         "; KeloBolt beállításai",
         "[Main]",
@@ -135,6 +147,11 @@ TEST(IniFile, WritingTouchesOnlyItsOwnLine)
         "; felhasználói rész",
         "[User]",
         "PicWidth=220",
+        "",
+        "[Csak megjegyzes]",
+        "; nincs kulcsa",
+        "sor egyenlőségjel nélkül",
+        "K=v",
         "",
         "[FTPSync]",
         "Server=masik",

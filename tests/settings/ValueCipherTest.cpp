@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
+#include <QStringList>
+
+#include <thread>
 
 #include <ostream>
 
 // Readable failures: gtest shows QString as its text.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 const QString* const AllKeys[] = {&KeySettings, &KeyFtp, &KeySync};
@@ -140,4 +142,28 @@ TEST(ValueCipher, WrongKeyGivesTextOfTheRightLength)
     const QString wrong = DecryptValue(stored, KeySync);
     EXPECT_EQ(wrong.size(), 9);
     EXPECT_NE(wrong, QStringLiteral("Jelszó123"));
+}
+
+TEST(ValueCipher, ManyKeysInTurnAndFromTwoThreads)
+{
+    // More keys in turn than the schedules kept, and each answer stays that key's.
+    QStringList keys{KeySettings, KeyFtp, KeySync};
+    for (int i = 0; i < 5; ++i) keys << QStringLiteral("kulcs-%1").arg(i);
+    QStringList first;
+    for (const QString& k : keys) first << EncryptValue("Jelszó", k);
+    EXPECT_EQ(first.removeDuplicates(), 0);
+    for (int round = 0; round < 3; ++round)
+        for (int i = keys.size() - 1; i >= 0; --i) {
+            EXPECT_EQ(EncryptValue("Jelszó", keys.at(i)), first.at(i)) << i;
+            EXPECT_EQ(DecryptValue(first.at(i), keys.at(i)), QStringLiteral("Jelszó")) << i;
+        }
+
+    bool otherOk = true;
+    std::thread other([&] {
+        for (int n = 0; n < 300; ++n)
+            otherOk = otherOk && DecryptValueRaising(first.at(n % keys.size()), keys.at(n % keys.size())) == QStringLiteral("Jelszó");
+    });
+    for (int n = 0; n < 300; ++n) EXPECT_EQ(EncryptValue("Jelszó", keys.at((n * 5) % keys.size())), first.at((n * 5) % keys.size()));
+    other.join();
+    EXPECT_TRUE(otherOk);
 }
