@@ -1,6 +1,7 @@
 #include "UtilConsoleSync.h"
 
 #include "CodePage.h"
+#include "FileLookup.h"
 #include "ProgramDir.h"
 #include "UtilFtpList.h"
 
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
@@ -42,11 +44,6 @@ QString AsciiLower(const QString& s)
     for (QChar& c : out)
         if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QChar(c.unicode() + 32);
     return out;
-}
-
-bool SameNameAscii(const QString& a, const QString& b)
-{
-    return a.size() == b.size() && AsciiLower(a) == AsciiLower(b);
 }
 
 // Our own temporaries in a target folder: hidden, so no mask lists them.
@@ -147,9 +144,9 @@ void WriteSyncLog(const QString& text, bool withTime)
         if (LogEcho()) LogEcho()(out);
         bytes += EncodeCodePage(out, 1250) + "\r\n";
     }
-    const QString folder = ProgramDir() + QStringLiteral("FtpSync");
+    const QString folder = FindFileCI(ProgramDir() + QStringLiteral("FtpSync"));
     if (!QDir().mkpath(folder)) return;
-    QFile f(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log"));
+    QFile f(FindFileCI(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".log")));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     f.write(bytes);
 }
@@ -343,16 +340,19 @@ TListHashFile TConsoleSync::CompareFolder(const QString& localFolder, const QStr
         if (MatchesMask(f.FileName, mask)) remote.append(f);
     }
 
-    // 3. Downloads: missing locally, or another size, or another day.
-    auto findLocal = [&](const QString& name) -> const THashFile* {
-        for (const THashFile& l : local)
-            if (l.FileName == name) return &l;
-        for (const THashFile& l : local)
-            if (SameNameAscii(l.FileName, name)) return &l;
-        return nullptr;
-    };
+    // 3. Downloads: missing locally, or another size, or another day. Names are looked up
+    // exactly first, then without regard to ASCII letter case.
+    QHash<QString, int> localExact, localFolded;
+    for (int i = local.size() - 1; i >= 0; --i) {
+        localExact.insert(local[i].FileName, i);
+        localFolded.insert(AsciiLower(local[i].FileName), i);
+    }
+    QSet<QString> remoteFolded;
+    for (const THashFile& r : all) remoteFolded.insert(AsciiLower(r.FileName));
     for (const THashFile& r : remote) {
-        const THashFile* l = findLocal(r.FileName);
+        int at = localExact.value(r.FileName, -1);
+        if (at < 0) at = localFolded.value(AsciiLower(r.FileName), -1);
+        const THashFile* l = at >= 0 ? &local[at] : nullptr;
         const bool sameVersion = l && l->Size == r.Size && r.DateTime.isValid() && l->DateTime.date() == r.DateTime.date();
         if (sameVersion) continue;
         THashFile p = r;
@@ -364,16 +364,10 @@ TListHashFile TConsoleSync::CompareFolder(const QString& localFolder, const QStr
     }
 
     // 4. Deletions: local files the server no longer has, unless the listing was not understood.
+    // Any remote file of the name counts as present, also one refused for its name.
     if (readable) {
         for (const THashFile& l : local) {
-            bool found = false;
-            for (const THashFile& r : remote)
-                if (SameNameAscii(l.FileName, r.FileName)) { found = true; break; }
-            if (found) continue;
-            // A remote entry refused for its name still counts as present: never delete for it.
-            for (const THashFile& r : all)
-                if (SameNameAscii(l.FileName, r.FileName)) { found = true; break; }
-            if (found) continue;
+            if (remoteFolded.contains(AsciiLower(l.FileName))) continue;
             THashFile p = l;
             p.FtpDir = absDir;
             p.State = hfDelete;
@@ -391,8 +385,10 @@ TListHashFile TConsoleSync::BuildSyncList(const TFTPSyncItem& item)
         if (!pair.Active) continue;
         TListHashFile pairPlan;
         bool pairReadable = true;
+        QString pairBase;
         try {
             FtpChangeDir(pair.FtpDir);
+            pairBase = FRemoteDirBeforeCwd;
             const QString localFolder = SyncLocalFolder(pair.LocalDir);
             CleanLeftoverTemps(localFolder);
             for (const QString& m : pair.FileMask.split(QLatin1Char(';'))) {
@@ -403,7 +399,9 @@ TListHashFile TConsoleSync::BuildSyncList(const TFTPSyncItem& item)
                 if (!mayDelete) pairReadable = false;
             }
         } catch (...) {
-            // The work on this pair ends; what it planned so far stays.
+            // The work on this pair ends; what it planned so far stays. A folder that could not
+            // be entered leaves the server where the pair's first CDUP took it.
+            if (!pairBase.isEmpty()) FRemoteDir = pairBase;
         }
         for (const THashFile& f : pairPlan)
             if (pairReadable || f.State != hfDelete) raw.append(f);

@@ -1,5 +1,7 @@
 #include "UtilFtpClient.h"
 
+#include "CodePage.h"
+
 #include <QUrl>
 #include <curl/curl.h>
 
@@ -28,6 +30,9 @@ struct TFtpCallbacks {
 };
 
 namespace {
+const int kMaxWaitMs = 2;
+const int kQuickLooks = 3;
+
 struct TCurlGlobal {
     TCurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
 };
@@ -69,8 +74,10 @@ void TFtpClient::ApplyCommonOptions()
 {
     CURL* c = static_cast<CURL*>(FCurl);
     curl_easy_reset(c);
-    curl_easy_setopt(c, CURLOPT_USERNAME, FUser.toUtf8().constData());
-    curl_easy_setopt(c, CURLOPT_PASSWORD, FPassword.toUtf8().constData());
+    // The login goes as the settings hold it: code page 1250 bytes.
+    const QByteArray user = EncodeCodePage(FUser, 1250), password = EncodeCodePage(FPassword, 1250);
+    curl_easy_setopt(c, CURLOPT_USERNAME, user.constData());
+    curl_easy_setopt(c, CURLOPT_PASSWORD, password.constData());
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(FConnectTimeout));
     curl_easy_setopt(c, CURLOPT_SERVER_RESPONSE_TIMEOUT, long(FStallTimeout));
     curl_easy_setopt(c, CURLOPT_ACCEPTTIMEOUT_MS, long(FConnectTimeout) * 1000L);
@@ -120,8 +127,35 @@ void TFtpClient::Judge(int code)
 bool TFtpClient::Perform(const QByteArray& url)
 {
     CURL* c = static_cast<CURL*>(FCurl);
+    CURLM* m = static_cast<CURLM*>(FMulti);
     curl_easy_setopt(c, CURLOPT_URL, url.constData());
-    const CURLcode rc = curl_easy_perform(c);
+    // Driven through the multi interface with a short wait: libcurl 7.88 sometimes misses the
+    // completion of a passive data connection on a reused control connection and then sleeps
+    // for its full second-long wait before each transfer.
+    CURLcode rc = CURLE_OK;
+    if (curl_multi_add_handle(m, c) != CURLM_OK) return false;
+    int running = 1;
+    int idle = 0;
+    while (running) {
+        if (curl_multi_perform(m, &running) != CURLM_OK) {
+            rc = CURLE_FAILED_INIT;
+            break;
+        }
+        if (!running) break;
+        long timeout = -1;
+        curl_multi_timeout(m, &timeout);
+        // Right after progress libcurl often has its next step ready: look again at once a few
+        // times, then wait briefly.
+        int wait = timeout < 0 || timeout > kMaxWaitMs ? kMaxWaitMs : int(timeout);
+        if (idle < kQuickLooks) wait = 0;
+        int events = 0;
+        curl_multi_poll(m, nullptr, 0, wait, &events);
+        idle = events ? 0 : idle + 1;
+    }
+    int left = 0;
+    while (CURLMsg* msg = curl_multi_info_read(m, &left))
+        if (msg->msg == CURLMSG_DONE && msg->easy_handle == c) rc = msg->data.result;
+    curl_multi_remove_handle(m, c);
     if (rc != CURLE_OK) {
         Judge(rc);
         return false;
@@ -133,7 +167,8 @@ bool TFtpClient::Connect(QString* error)
 {
     Disconnect();
     FCurl = curl_easy_init();
-    if (!FCurl) {
+    FMulti = curl_multi_init();
+    if (!FCurl || !FMulti) {
         if (error) *error = QStringLiteral("libcurl");
         return false;
     }
@@ -166,8 +201,11 @@ bool TFtpClient::Connect(QString* error)
 
 void TFtpClient::Disconnect()
 {
-    if (FCurl) curl_easy_cleanup(static_cast<CURL*>(FCurl));  // sends QUIT on a live connection
+    // The multi handle holds the connection; its cleanup sends QUIT on a live one.
+    if (FCurl) curl_easy_cleanup(static_cast<CURL*>(FCurl));
+    if (FMulti) curl_multi_cleanup(static_cast<CURLM*>(FMulti));
     FCurl = nullptr;
+    FMulti = nullptr;
     FConnected = false;
 }
 

@@ -48,7 +48,8 @@ private:
     void ApplyCommonOptions();
     void Judge(int code);
 
-    void* FCurl = nullptr;
+    void* FCurl = nullptr;   // the easy handle of the run
+    void* FMulti = nullptr;  // drives it and keeps its connection
     QString FHost, FUser, FPassword;
     int FPort = 21;
     bool FPassive = false;
