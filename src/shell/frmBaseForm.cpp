@@ -16,6 +16,7 @@ std::function<void()>& RestoreSlot()
     return h;
 }
 bool gRestoring = false;
+bool gMinimizing = false;  // the application is being minimised as a whole
 }
 
 void SetApplicationRestoreHandler(std::function<void()> handler) { RestoreSlot() = std::move(handler); }
@@ -59,19 +60,19 @@ void TBaseForm::changeEvent(QEvent* event)
     auto* e = static_cast<QWindowStateChangeEvent*>(event);
     const bool nowMin = windowState() & Qt::WindowMinimized;
     const bool wasMin = e->oldState() & Qt::WindowMinimized;
-    if (nowMin && !wasMin && !FMinimizing && !gRestoring) HandleSysCommandMinimize();
-    else if (!nowMin && wasMin && !FMinimizing) ApplicationRestored();
+    if (nowMin && !wasMin && !gMinimizing && !gRestoring) HandleSysCommandMinimize();
+    else if (!nowMin && wasMin && !gMinimizing) ApplicationRestored();
 }
 
 void TBaseForm::HandleSysCommandMinimize()
 {
     FSavedOnRestore = RestoreSlot();
     SetApplicationRestoreHandler([this] { RestoreAfterMinimize(); });
-    FMinimizing = true;
+    gMinimizing = true;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->isVisible() && !(w->windowState() & Qt::WindowMinimized)) w->showMinimized();
     if (!(windowState() & Qt::WindowMinimized)) showMinimized();
-    FMinimizing = false;
+    gMinimizing = false;
 }
 
 void TBaseForm::RestoreAfterMinimize()

@@ -45,7 +45,6 @@ private:
     std::function<void()> FSavedOnRestore;
     QString FBaseCaption;
     bool FInitOnShow = true;
-    bool FMinimizing = false;
 };
 
 // The application's restore handler: what runs when the minimised application is restored.

@@ -810,3 +810,33 @@ int CopyDbfToMemory(TDbf& dbf, TRxMemoryData& memory)
     memory.EndLoad();
     return n;
 }
+
+// ---------------------------------------------------------------- writer
+
+bool TDbfWriter::Begin(const QString& fileName, const TListDBFField& fields, int codePage)
+{
+    FFileName = fileName;
+    FCodePage = EffectiveCodePage(codePage);
+    FRecords.clear();
+    FCount = 0;
+    QString why;
+    return InfosOfList(fields, FInfo, why);
+}
+
+void TDbfWriter::Append(const QVector<QVariant>& values)
+{
+    const int recLen = RecordLengthOf(FInfo);
+    QByteArray rec(recLen, ' ');
+    const TCodePage* cp = TCodePage::Get(FCodePage);
+    for (int f = 0; f < FInfo.size(); ++f) EncodeField(rec.data() + FInfo[f].Offset, FInfo[f], values.value(f), cp);
+    FRecords.append(rec);
+    ++FCount;
+}
+
+bool TDbfWriter::Commit()
+{
+    if (FInfo.isEmpty()) return false;
+    const bool ok = WriteWhole(FFileName, BuildHeader(FInfo, FCodePage, FCount), FRecords, QByteArray(1, char(0x1A)));
+    FRecords.clear();
+    return ok;
+}

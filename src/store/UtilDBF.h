@@ -139,6 +139,23 @@ void CopyMatchingFields(TDataSet& source, TDataSet& destination);
 // Answers the number of rows.
 int CopyDbfToMemory(TDbf& dbf, TRxMemoryData& memory);
 
+// Writes a whole new table in one go (tools and generators): Begin, Append per row, Commit.
+// The file appears only on a successful Commit, complete.
+class TDbfWriter {
+public:
+    bool Begin(const QString& fileName, const TListDBFField& fields, int codePage);  // false: bad field list
+    void Append(const QVector<QVariant>& values);  // in field order; throws EDataSetError (value too wide)
+    bool Commit();  // false when the file could not be written
+    qint64 Count() const { return FCount; }
+
+private:
+    QString FFileName;
+    QVector<TDbfFieldInfo> FInfo;
+    int FCodePage = 1250;
+    QByteArray FRecords;
+    qint64 FCount = 0;
+};
+
 // The code page of a language-driver byte (0 when unknown), and the byte we write for a code page.
 int CodePageOfLanguageDriver(int languageDriver);
 int LanguageDriverOfCodePage(int codePage);

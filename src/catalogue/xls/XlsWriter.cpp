@@ -36,7 +36,10 @@ constexpr quint16 rtEof = 0x000A, rtBof = 0x0809, rtCodePage = 0x0042, rtWindow1
                   rtExternSheet = 0x0017, rtSst = 0x00FC, rtContinue = 0x003C, rtExtSst = 0x00FF,
                   rtFooter = 0x0015, rtColInfo = 0x007D, rtDimensions = 0x0200, rtRow = 0x0208,
                   rtWindow2 = 0x023E, rtLabelSst = 0x00FD, rtNumber = 0x0203, rtRk = 0x027E,
-                  rtFormula = 0x0006;
+                  rtFormula = 0x0006, rtSetup = 0x00A1,
+                  rtCalcMode = 0x000D, rtCalcCount = 0x000C, rtRefMode = 0x000F, rtIteration = 0x0011,
+                  rtDelta = 0x0010, rtSaveRecalc = 0x005F, rtInterfaceHdr = 0x00E1, rtMms = 0x00C1,
+                  rtInterfaceEnd = 0x00E2;
 
 inline void Add8(QByteArray& b, quint8 v) { b.append(char(v)); }
 inline void Add16(QByteArray& b, quint16 v)
@@ -603,10 +606,46 @@ struct TXlsWriter::TImpl {
         const int ncols = int(cols.size());
         QByteArray out;
         AddBof(out, 0x0010);
+        // Calculation settings, as a spreadsheet program writes them: automatic, 100 iterations
+        // at most, A1 references, no iteration, change 0.001, recalculation before saving.
+        // (Readers expect a record between the BOF and the page settings.)
+        QByteArray d;
+        Add16(d, 1);
+        AddRecord(out, rtCalcMode, d);
+        d.clear();
+        Add16(d, 100);
+        AddRecord(out, rtCalcCount, d);
+        d.clear();
+        Add16(d, 1);
+        AddRecord(out, rtRefMode, d);
+        d.clear();
+        Add16(d, 0);
+        AddRecord(out, rtIteration, d);
+        d.clear();
+        AddDouble(d, 0.001);
+        AddRecord(out, rtDelta, d);
+        d.clear();
+        Add16(d, 1);
+        AddRecord(out, rtSaveRecalc, d);
         if (!settings.Footer.isEmpty()) {
             QByteArray d;
-            AddText(d, (settings.FooterBold ? QStringLiteral("&B") : QString()) + settings.Footer.left(250), true);
+            AddText(d, (settings.FooterBold ? QStringLiteral("&\"Arial,Bold\"") : QString()) + settings.Footer.left(250), true);
             AddRecord(out, rtFooter, d);
+        }
+        {
+            QByteArray d;  // page set-up: A4 portrait, 100 %, default margins of the header and footer
+            Add16(d, 9);
+            Add16(d, 100);
+            Add16(d, 1);
+            Add16(d, 1);
+            Add16(d, 1);
+            Add16(d, 0x0002);
+            Add16(d, 600);
+            Add16(d, 600);
+            AddDouble(d, 0.5);
+            AddDouble(d, 0.5);
+            Add16(d, 1);
+            AddRecord(out, rtSetup, d);
         }
         for (int c = 0; c < ncols; ++c) {
             const int width = cols[size_t(c)].def.Width;
@@ -648,6 +687,13 @@ struct TXlsWriter::TImpl {
         QByteArray g;
         AddBof(g, 0x0005);
         QByteArray d;
+        Add16(d, 1200);
+        AddRecord(g, rtInterfaceHdr, d);
+        d.clear();
+        Add16(d, 0);
+        AddRecord(g, rtMms, d);
+        AddHeader(g, rtInterfaceEnd, 0);
+        d.clear();
         Add16(d, 1200);  // texts are UTF-16
         AddRecord(g, rtCodePage, d);
         d.clear();

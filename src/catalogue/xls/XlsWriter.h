@@ -3,14 +3,19 @@
 //
 // Contract:
 // - SetColumns starts a new workbook (it drops rows added before); AddRow appends one row with one
-//   value per column, in column order. Null values, empty texts and invalid dates give empty cells;
-//   missing trailing values are empty, values beyond the last column are ignored. A value that does
-//   not fit its column's kind (a text in an integer column) is written as text, never dropped.
+//   value per column, in column order. Null values and empty texts give empty cells; missing
+//   trailing values are empty, values beyond the last column are ignored.
+// - Values by kind: Integer and Float take numbers or numeric texts; Date and DateTime take QDate,
+//   QDateTime or ISO texts (a date before 1900, which Excel cannot hold, is written as the text
+//   "yyyy. MM. dd."); Boolean gives the TrueText / FalseText texts; Text takes anything. A value
+//   that does not fit its column's kind (a text in an integer column) is written as text, never
+//   dropped.
 // - The sheet holds an optional title row (bold), the caption row (bold, 12 point; can be left out),
 //   the data rows and, when any column asks for it, a totals row (bold, 12 point) with a SUM of
 //   every integer and float column marked Total. A sheet holds 65,536 rows; longer exports go on
 //   in "Sheet 2", "Sheet 3", ..., each starting with the title and caption rows again, and the
-//   totals row, on the last sheet, sums all of them.
+//   totals row, on the last sheet, sums all of them (a formula with the sum as its cached result;
+//   a plain number when there are no data rows, or more sheets than one SUM takes, 30).
 // - Write puts the whole file into an open, writable device and answers true; on a write error it
 //   answers false with ErrorString() set (what was written so far is not a valid file; WriteFile
 //   uses QSaveFile, so a failed write leaves no file). The first Write closes the workbook: later
@@ -43,7 +48,7 @@ struct TXlsSettings {
     QString TrueText = QStringLiteral("true");
     QString FalseText = QStringLiteral("false");
     QString Footer = QStringLiteral("Page &P of &N");  // page number of page count
-    bool FooterBold = true;
+    bool FooterBold = true;                              // written as the font code &"Arial,Bold"
     QString SheetName = QStringLiteral("Sheet 1");      // further sheets: "Sheet 2", ...
     int CaptionPoints = 12;                              // caption and totals rows, bold
     bool ShowCaptions = true;

@@ -145,7 +145,7 @@ def check_ole(data):
             errors.append("sector %d belongs to nothing" % i)
         elif i >= len(fat):
             errors.append("sector %d has no sector table entry" % i)
-    info["errors"] = errors
+    info["errors"] = errors[:10] + (["... %d more" % (len(errors) - 10)] if len(errors) > 10 else [])
     info["streams"] = sorted(streams)
     return info, streams.get("Workbook")
 
@@ -159,11 +159,32 @@ def walk_records(wb):
     boundsheets = []
     footers = {}
     formulas = {}
+    sst_records = {}  # start -> length, of the SST record and its CONTINUE records
+    extsst = []
+    last = None
+    dims = {}
+    cells = {}  # sheet -> [(row, col)]
+    row_spans = {}  # (sheet, row) -> (colMic, colMac) of its ROW record
     while pos + 4 <= len(wb):
         rt, ln = struct.unpack_from("<HH", wb, pos)
         body = wb[pos + 4: pos + 4 + ln]
         if ln > 8224:
             errors.append("record 0x%04X at %d has %d bytes" % (rt, pos, ln))
+        if rt == 0x00FC or (rt == 0x003C and last in (0x00FC, 0x003C)):
+            sst_records[pos] = ln
+        if rt == 0x00FF:
+            dsst = struct.unpack_from("<H", body, 0)[0]
+            extsst = [struct.unpack_from("<IH", body, 2 + 8 * k) for k in range((ln - 2) // 8)]
+            if dsst < 8:
+                errors.append("EXTSST bucket size %d" % dsst)
+        if rt == 0x0200:
+            dims[sheet] = struct.unpack_from("<IIHH", body, 0)
+        if rt in (0x00FD, 0x027E, 0x0203, 0x0006, 0x0201):
+            cells.setdefault(sheet, []).append(struct.unpack_from("<HH", body, 0))
+        if rt == 0x0208:
+            r, c1, c2 = struct.unpack_from("<HHH", body, 0)
+            row_spans[(sheet, r)] = (c1, c2)
+        last = rt
         if rt == 0x0809:
             bof_at.append(pos)
             if struct.unpack_from("<H", body, 2)[0] == 0x10:
@@ -184,6 +205,22 @@ def walk_records(wb):
     for off in boundsheets:
         if off not in bof_at:
             errors.append("BOUNDSHEET offset %d is not a BOF" % off)
+    # Each index entry points at a string inside the shared-string records.
+    for ib, cb in extsst:
+        start = ib - cb
+        if start not in sst_records or not 4 <= cb < 4 + sst_records[start]:
+            errors.append("EXTSST entry %d/%d points outside the string records" % (ib, cb))
+    # The used range covers every cell; each row's ROW record covers its cells.
+    for sh, used in cells.items():
+        rmin, rmax, cmin, cmax = dims.get(sh, (0, 0, 0, 0))
+        for r, c in used:
+            if not (rmin <= r < rmax and cmin <= c < cmax):
+                errors.append("cell %d,%d of sheet %d outside DIMENSIONS" % (r, c, sh))
+                break
+            span = row_spans.get((sh, r))
+            if span is None or not span[0] <= c < span[1]:
+                errors.append("cell %d,%d of sheet %d outside its ROW record" % (r, c, sh))
+                break
     return errors, footers, formulas
 
 
