@@ -48,10 +48,38 @@ void TrimRange(const char*& b, const char*& e)
     while (e > b && (e[-1] == ' ' || e[-1] == '\0')) --e;
 }
 
+// The common form of a numeric field, "-123.45": up to 15 digits, read exactly as integer over
+// a power of ten (one correctly rounded division, the same double as a full parse).
+bool ParseSimpleDecimal(const char* b, const char* e, double& out)
+{
+    static const double kPow10[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    bool neg = false;
+    if (b < e && (*b == '-' || *b == '+')) neg = *b++ == '-';
+    qint64 m = 0;
+    int digits = 0, frac = -1;
+    for (; b < e; ++b) {
+        const char c = *b;
+        if (c >= '0' && c <= '9') {
+            if (++digits > 15) return false;
+            m = m * 10 + (c - '0');
+            if (frac >= 0) ++frac;
+        } else if ((c == '.' || c == ',') && frac < 0) {
+            frac = 0;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0) return false;
+    out = double(m) / kPow10[frac > 0 ? frac : 0];
+    if (neg) out = -out;
+    return true;
+}
+
 bool ParseDouble(const char* b, const char* e, double& out)
 {
     TrimRange(b, e);
     if (b == e) return false;
+    if (ParseSimpleDecimal(b, e, out)) return true;
     char buf[64];
     const qsizetype n = e - b;
     if (n >= qsizetype(sizeof buf)) return false;
@@ -66,6 +94,19 @@ bool ParseInteger(const char* b, const char* e, qint64& out)
 {
     TrimRange(b, e);
     if (b == e) return false;
+    {
+        // Plain digits with an optional minus: the usual content.
+        const char* p = b;
+        const bool neg = *p == '-';
+        if (neg || *p == '+') ++p;
+        qint64 v = 0;
+        int n = 0;
+        while (p < e && *p >= '0' && *p <= '9' && n < 18) v = v * 10 + (*p++ - '0'), ++n;
+        if (p == e && n > 0) {
+            out = neg ? -v : v;
+            return true;
+        }
+    }
     const char* s = b;
     if (*s == '+') ++s;
     const auto r = std::from_chars(s, e, out);
