@@ -81,10 +81,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     qint64 products = 100000;
     const QStringList args = app.arguments();
-    bool peers = true;  // --no-peers skips cat and dbfread (for profiling)
+    bool peers = true;
+    bool loadOnly = false;  // --load-only repeats the table load (for profiling)  // --no-peers skips cat and dbfread (for profiling)
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--products" && i + 1 < args.size()) products = args[i + 1].toLongLong();
         if (args[i] == "--no-peers") peers = false;
+        if (args[i] == "--load-only") loadOnly = true;
     }
     QTemporaryDir dir;
     const QString admin = QCoreApplication::applicationDirPath() + "/kelobolt-admin";
@@ -109,6 +111,18 @@ int main(int argc, char** argv)
     const double dbfreadMs = pyOut.value(1).toDouble(), dbfreadCpu = pyOut.value(2).toDouble();
 
     SetProgramDirOverride(dir.path() + "/");
+    if (loadOnly) {
+        TMainData parts;
+        for (int i = 0; i < 10; ++i) {
+            TStopwatch p;
+            p.start();
+            parts.LoadDbfIntoMemory(parts.rxmdTermek, file);
+            parts.dbfTemp.Close();
+            const double wall = Ms(p);
+            std::printf("load %.1f ms wall, %.1f ms cpu\n", wall, LastCpu);
+        }
+        return 0;
+    }
     TMainData dm;
     // The parts of a refresh one by one (a warm-up for the file cache as well).
     double partCopy = 0, partMakers = 0, partBarcodes = 0, partCopyCpu = 0, partMakersCpu = 0, partBarcodesCpu = 0;

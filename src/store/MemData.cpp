@@ -54,9 +54,15 @@ void TRxMemoryData::BeginLoad(const TFieldDefs& fields, qint64 expectedRows)
     GrowTo(qMax<qint64>(0, expectedRows));
 }
 
+void TRxMemoryData::ReservePool(int field, qint64 chars)
+{
+    if (field >= 0 && field < int(FCols.size()) && chars > 0) FCols[size_t(field)].Pool.reserve(size_t(chars));
+}
+
 void TRxMemoryData::EndLoad()
 {
-    for (TColumn& c : FCols) c.Pool.shrink_to_fit();
+    for (TColumn& c : FCols)
+        if (c.Pool.capacity() > c.Pool.size() + c.Pool.size() / 4 + 1024) c.Pool.shrink_to_fit();
     SetFieldDefs(FDefs);
     OpenView();
 }

@@ -44,6 +44,7 @@ public:
     void LoadDate(qint64 row, int field, qint64 julianDay);
     void LoadDateTime(qint64 row, int field, qint64 msecsSinceEpoch);
     void EndLoad();
+    void ReservePool(int field, qint64 chars);  // room for a text column's characters
 
     // Bytes held by the stored rows (columns, pools, masks); for the benchmark.
     qint64 MemoryUsage() const;
