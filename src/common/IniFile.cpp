@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
+
+#include <cstdint>
 
 namespace {
 const int kIniCodePage = 1250;
@@ -23,6 +26,66 @@ QString Unquote(const QString& v)
         if ((f == QLatin1Char('"') || f == QLatin1Char('\'')) && v.back() == f) return v.mid(1, v.size() - 2);
     }
     return v;
+}
+
+// A written name or value stays on its one line.
+QString OneLine(const QString& s)
+{
+    if (!s.contains(QLatin1Char('\r')) && !s.contains(QLatin1Char('\n'))) return s;
+    QString t = s;
+    t.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    t.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    t.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return t;
+}
+
+QString DecodeFile(const QByteArray& bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF")) return QString::fromUtf8(bytes.mid(3));
+    if (bytes.startsWith("\xFF\xFE")) return QStringDecoder(QStringConverter::Utf16LE).decode(bytes.mid(2));
+    if (bytes.startsWith("\xFE\xFF")) return QStringDecoder(QStringConverter::Utf16BE).decode(bytes.mid(2));
+    return DecodeCodePage(bytes, kIniCodePage);
+}
+
+bool ParseInteger(const QString& s, int* out)
+{
+    if (s.isEmpty()) return false;
+    int pos = 0;
+    bool negative = false;
+    if (s.at(0) == QLatin1Char('-') || s.at(0) == QLatin1Char('+')) {
+        negative = s.at(0) == QLatin1Char('-');
+        pos = 1;
+    }
+    bool hex = false;
+    if (s.mid(pos, 1) == QLatin1String("$")) {
+        hex = true;
+        pos += 1;
+    } else if (s.mid(pos, 2).compare(QLatin1String("0x"), Qt::CaseInsensitive) == 0) {
+        hex = true;
+        pos += 2;
+    }
+    const QString digits = s.mid(pos);
+    if (digits.isEmpty()) return false;
+    qint64 v = 0;
+    for (QChar c : digits) {
+        int d = -1;
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) d = c.unicode() - '0';
+        else if (hex && c >= QLatin1Char('a') && c <= QLatin1Char('f')) d = c.unicode() - 'a' + 10;
+        else if (hex && c >= QLatin1Char('A') && c <= QLatin1Char('F')) d = c.unicode() - 'A' + 10;
+        if (d < 0) return false;
+        v = v * (hex ? 16 : 10) + d;
+        if (v > qint64(UINT32_MAX)) return false;
+    }
+    if (hex) {
+        // 32 bits of hexadecimal are the integer's bit pattern.
+        const qint32 bits = static_cast<qint32>(static_cast<quint32>(v));
+        *out = static_cast<qint32>(negative ? -qint64(bits) : qint64(bits));
+        return true;
+    }
+    if (negative) v = -v;
+    if (v < INT32_MIN || v > INT32_MAX) return false;
+    *out = static_cast<int>(v);
+    return true;
 }
 }
 
@@ -57,20 +120,25 @@ bool TIniFile::Load()
     QFile f(FFileName);
     if (!f.exists()) return true;
     if (!f.open(QIODevice::ReadOnly)) return false;
-    SetText(DecodeCodePage(f.readAll(), kIniCodePage));
+    SetText(DecodeFile(f.readAll()));
     return true;
 }
 
-bool TIniFile::Save() const
+bool TIniFile::Write(QIODevice& device) const
 {
     QByteArray data;
     for (const QString& l : FLines) {
         data += EncodeCodePage(l, kIniCodePage);
         data += "\r\n";
     }
+    return device.write(data) == data.size();
+}
+
+bool TIniFile::Save() const
+{
     QSaveFile f(FFileName);
     if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(data) != data.size()) {
+    if (!Write(f)) {
         f.cancelWriting();
         return false;
     }
@@ -103,6 +171,15 @@ int TIniFile::FindKey(const Range& r, const QString& key) const
     return -1;
 }
 
+QString TIniFile::ReadRawString(const QString& section, const QString& key, const QString& def) const
+{
+    const int i = FindKey(FindSection(section), key);
+    if (i < 0) return def;
+    QString value;
+    SplitIniLine(FLines.at(i), nullptr, &value);
+    return value;
+}
+
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const
 {
     const int i = FindKey(FindSection(section), key);
@@ -114,20 +191,8 @@ QString TIniFile::ReadString(const QString& section, const QString& key, const Q
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const
 {
-    QString s = ReadString(section, key, QString());
-    if (s.isEmpty()) return def;
-    bool ok = false;
-    qint64 v = 0;
-    if (s.size() > 2 && s.at(0) == QLatin1Char('0') && (s.at(1) == QLatin1Char('x') || s.at(1) == QLatin1Char('X')))
-        v = s.mid(2).toLongLong(&ok, 16);
-    else if (s.size() > 1 && s.at(0) == QLatin1Char('$'))
-        v = s.mid(1).toLongLong(&ok, 16);
-    else
-        v = s.toLongLong(&ok, 10);
-    if (!ok) return def;
-    const bool hex = !s.at(0).isDigit() || s.size() > 2 && (s.at(1) == QLatin1Char('x') || s.at(1) == QLatin1Char('X'));
-    if (v < INT32_MIN || v > (hex ? qint64(UINT32_MAX) : qint64(INT32_MAX))) return def;
-    return static_cast<int>(static_cast<qint32>(v));
+    int v = 0;
+    return ParseInteger(ReadString(section, key, QString()), &v) ? v : def;
 }
 
 bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) const
@@ -150,11 +215,7 @@ QStringList TIniFile::Sections() const
     QStringList out;
     for (const QString& l : FLines) {
         QString name;
-        if (IsSectionLine(l.trimmed(), &name)) {
-            bool dup = false;
-            for (const QString& s : out) dup = dup || s.compare(name, Qt::CaseInsensitive) == 0;
-            if (!dup) out << name;
-        }
+        if (IsSectionLine(l.trimmed(), &name) && !out.contains(name, Qt::CaseInsensitive)) out << name;
     }
     return out;
 }
@@ -166,31 +227,57 @@ QStringList TIniFile::Keys(const QString& section) const
     if (r.header < 0) return out;
     for (int i = r.header + 1; i < r.end; ++i) {
         QString name;
-        if (SplitIniLine(FLines.at(i), &name, nullptr)) out << name;
+        if (SplitIniLine(FLines.at(i), &name, nullptr) && !out.contains(name, Qt::CaseInsensitive)) out << name;
+    }
+    return out;
+}
+
+QVector<TIniEntry> TIniFile::Entries() const
+{
+    QVector<TIniEntry> out;
+    QString section;
+    bool inSection = false;
+    for (const QString& l : FLines) {
+        QString name, value;
+        if (IsSectionLine(l.trimmed(), &name)) {
+            section = name;
+            inSection = true;
+        } else if (inSection && SplitIniLine(l, &name, &value)) {
+            out.push_back({section, name, value});
+        }
     }
     return out;
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    Range r = FindSection(section);
+    const QString sec = OneLine(section);
+    const QString k = OneLine(key);
+    const QString v = OneLine(value);
+    Range r = FindSection(sec);
     if (r.header < 0) {
         if (!FLines.isEmpty() && !FLines.back().trimmed().isEmpty()) FLines << QString();
-        FLines << QLatin1Char('[') + section + QLatin1Char(']');
-        FLines << key + QLatin1Char('=') + value;
+        FLines << QLatin1Char('[') + sec + QLatin1Char(']');
+        FLines << k + QLatin1Char('=') + v;
         return;
     }
-    const int i = FindKey(r, key);
+    const int i = FindKey(r, k);
     if (i >= 0) {
         QString name;
         SplitIniLine(FLines.at(i), &name, nullptr);
-        FLines[i] = name + QLatin1Char('=') + value;
+        FLines[i] = name + QLatin1Char('=') + v;
         return;
     }
-    // After the last non-blank line of the section, so blank separators stay where they were.
-    int at = r.end;
-    while (at - 1 > r.header && FLines.at(at - 1).trimmed().isEmpty()) --at;
-    FLines.insert(at, key + QLatin1Char('=') + value);
+    // After the section's last key, so that blank lines and the comments in front of the next
+    // section stay where they were; a section without keys gets it after its last non-blank line.
+    int at = -1;
+    for (int j = r.header + 1; j < r.end; ++j)
+        if (SplitIniLine(FLines.at(j), nullptr, nullptr)) at = j + 1;
+    if (at < 0) {
+        at = r.end;
+        while (at - 1 > r.header && FLines.at(at - 1).trimmed().isEmpty()) --at;
+    }
+    FLines.insert(at, k + QLatin1Char('=') + v);
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value)

@@ -1,8 +1,4 @@
 #pragma once
-// Lets GoogleTest print Qt strings readably in failure messages.
-#include <QString>
-#include <QStringList>
-#include <ostream>
-
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-inline void PrintTo(const QStringList& l, std::ostream* os) { *os << '[' << l.join(", ").toStdString() << ']'; }
+// Qt values print readably in failure messages through tests/support/QtPrinters.h, which every
+// GoogleTest executable includes first.
+#include "QtPrinters.h"

@@ -1,0 +1,119 @@
+#include "ExcelExport.h"
+
+#include "DBGrid.h"
+#include "Dataset.h"
+#include "DebugLog.h"
+#include "Launcher.h"
+#include "Messages.h"
+#include "UtilGridColumns.h"
+#include "XlsWriter.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+QString ExcelFileName(const QString& chosen)
+{
+    const QFileInfo info(chosen);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString base = dot > 0 ? name.left(dot) : name;  // ".xls" alone is a name, not an extension
+    const QString folder = chosen.left(chosen.size() - name.size());
+    return folder + base + QStringLiteral(".xls");
+}
+
+QString AskExcelFileName(QWidget* parent)
+{
+    QString start;
+    for (;;) {
+        QFileDialog dialog(parent);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        // Our own overwrite question comes after the extension is replaced.
+        dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        dialog.setNameFilters({QStringLiteral("Excel munkafüzet (*.xls)"), QStringLiteral("Minden fájl (*)")});
+        dialog.selectNameFilter(dialog.nameFilters().first());
+        if (!start.isEmpty()) dialog.selectFile(start);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
+        const QString fileName = ExcelFileName(dialog.selectedFiles().first());
+        if (!QFileInfo::exists(fileName)) return fileName;
+        if (ConfirmMsg(QStringLiteral("Excel"), QStringLiteral("Létező fájl. Felülírja?"))) return fileName;
+        start = fileName;
+    }
+}
+
+namespace {
+// Whether the table behind the dataset holds any row at all, whatever its filter lets through.
+bool HasStoredRows(TDataSet* ds)
+{
+    if (ds->RecordCount() > 0) return true;
+    if (!ds->Filtered()) return false;
+    TDisableControls disabled(ds);
+    ds->SetFiltered(false);
+    const bool any = ds->RecordCount() > 0;
+    ds->SetFiltered(true);
+    return any;
+}
+
+TXlsKind KindOf(TFieldType type)
+{
+    switch (type) {
+    case TFieldType::Integer: return TXlsKind::Integer;
+    case TFieldType::Float: return TXlsKind::Float;
+    case TFieldType::Boolean: return TXlsKind::Boolean;
+    case TFieldType::Date: return TXlsKind::Date;
+    case TFieldType::DateTime: return TXlsKind::DateTime;
+    case TFieldType::String: break;
+    }
+    return TXlsKind::Text;
+}
+}  // namespace
+
+bool ExportGridToExcel(TDBGrid* grid)
+{
+    if (!grid) return false;
+    TDisplayFields columns;
+    ReadGridColumns(grid, columns);
+    TDataSet* ds = grid->DataSet();
+    if (!ds || !ds->Active() || !HasStoredRows(ds)) return false;
+
+    const QString fileName = AskExcelFileName(grid->window());
+    if (fileName.isEmpty()) return false;
+
+    QList<TXlsColumn> xlsColumns;
+    QVector<int> fields;
+    for (const TDisplayField& c : columns) {
+        const int f = ds->FieldIndex(c.FieldName);
+        if (f < 0) continue;
+        TXlsColumn x;
+        x.Caption = c.Display;
+        x.Kind = KindOf(ds->Fields()[f].Type);
+        x.Width = int(c.Width * 0.2);  // characters: the whole part of pixels x 0.2
+        x.Total = x.Kind == TXlsKind::Integer || x.Kind == TXlsKind::Float;
+        xlsColumns.append(x);
+        fields.append(f);
+    }
+
+    ProcessMessages();
+    const bool show = ConfirmMsg(QStringLiteral("Excel"), QStringLiteral("Megjelenítse az excel táblát?"));
+
+    TXlsWriter writer;
+    writer.SetColumns(xlsColumns);
+    const TBookmark current = ds->GetBookmark();
+    const int rows = ds->RecordCount();
+    QList<QVariant> values;
+    values.reserve(fields.size());
+    for (int r = 0; r < rows; ++r) {
+        values.clear();
+        for (int f : fields) values.append(ds->ValueAt(r, f));
+        writer.AddRow(values);
+    }
+    if (current >= 0 && ds->GetBookmark() != current) ds->GotoBookmark(current);
+
+    if (!writer.WriteFile(fileName)) {
+        WriteDebugLog(QStringLiteral("Exception:") + writer.ErrorString());
+        ShowMsg(QStringLiteral("Excel"), QStringLiteral("Az Excel fájl nem írható:\n") + fileName);
+        return false;
+    }
+    if (show) OpenDocument(fileName);
+    return true;
+}
