@@ -76,17 +76,15 @@ TXlsKind KindOf(TFieldType type)
 }
 }  // namespace
 
-bool ExportGridToExcel(TDBGrid* grid)
+bool WriteGridWorkbook(TDBGrid* grid, const QString& fileName, QString* error)
 {
-    if (!grid) return false;
+    TDataSet* ds = grid ? grid->DataSet() : nullptr;
+    if (!ds || !ds->Active()) {
+        if (error) *error = QStringLiteral("nincs megnyitott adathalmaz");
+        return false;
+    }
     TDisplayFields columns;
     ReadGridColumns(grid, columns);
-    TDataSet* ds = grid->DataSet();
-    if (!ds || !ds->Active() || !HasStoredRows(ds)) return false;
-
-    const QString fileName = AskExcelFileName(grid->window());
-    if (fileName.isEmpty()) return false;
-
     QList<TXlsColumn> xlsColumns;
     QVector<int> fields;
     for (const TDisplayField& c : columns) {
@@ -100,10 +98,6 @@ bool ExportGridToExcel(TDBGrid* grid)
         xlsColumns.append(x);
         fields.append(f);
     }
-
-    ProcessMessages();
-    const bool show = ConfirmMsg(QStringLiteral("Excel"), QStringLiteral("Megjelenítse az excel táblát?"));
-
     TXlsWriter writer;
     writer.SetColumns(xlsColumns);
     const TBookmark current = ds->GetBookmark();
@@ -116,9 +110,27 @@ bool ExportGridToExcel(TDBGrid* grid)
         writer.AddRow(values);
     }
     if (current >= 0 && ds->GetBookmark() != current) ds->GotoBookmark(current);
-
     if (!writer.WriteFile(fileName)) {
-        WriteDebugLog(QStringLiteral("Exception:") + writer.ErrorString());
+        if (error) *error = writer.ErrorString();
+        return false;
+    }
+    return true;
+}
+
+bool ExportGridToExcel(TDBGrid* grid)
+{
+    if (!grid) return false;
+    TDataSet* ds = grid->DataSet();
+    if (!ds || !ds->Active() || !HasStoredRows(ds)) return false;
+
+    const QString fileName = AskExcelFileName(grid->window());
+    if (fileName.isEmpty()) return false;
+
+    ProcessMessages();
+    const bool show = ConfirmMsg(QStringLiteral("Excel"), QStringLiteral("Megjelenítse az excel táblát?"));
+    QString error;
+    if (!WriteGridWorkbook(grid, fileName, &error)) {
+        WriteDebugLog(QStringLiteral("Exception:") + error);
         ShowMsg(QStringLiteral("Excel"), QStringLiteral("Az Excel fájl nem írható:\n") + fileName);
         return false;
     }

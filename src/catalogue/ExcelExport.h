@@ -15,6 +15,11 @@ QString ExcelFileName(const QString& chosen);
 // declining goes back to the dialog). Empty when the user cancelled.
 QString AskExcelFileName(QWidget* parent);
 
+// The workbook of the grid: its visible columns whose fields the dataset has (captions, widths
+// of pixels x 0.2 characters, sums under integer and float columns) and the dataset's view rows,
+// first to last. The current row is kept. False with *error set when it could not be written.
+bool WriteGridWorkbook(TDBGrid* grid, const QString& fileName, QString* error = nullptr);
+
 // The whole command: nothing without an open dataset with rows (filters not counted); then the
 // file name, the question "Megjelenítse az excel táblát?", the workbook, and the workbook opened
 // with the desktop's handler when asked. The dataset's current row is kept. A write error is

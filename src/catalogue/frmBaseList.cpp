@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
+#include <QStringMatcher>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -342,11 +343,50 @@ TDataSet* TFormBaseList::MasterDataSet() const { return grdMaster->DataSet(); }
 
 TDataSet* TFormBaseList::DetailDataSet() const { return grdDetail->DataSet(); }
 
+namespace {
+// Filters call TextMatches once per row with the same field name: the field's index is kept
+// for as long as the dataset and its field list are the same.
+struct TFieldCache {
+    const TDataSet* Set = nullptr;
+    const TFieldDef* Defs = nullptr;  // the field list the index was found in
+    QString Name;
+    int Index = -1;
+    TRxMemoryData* Mem = nullptr;  // the dataset as a memory table, or nullptr
+};
+
+const TFieldCache& CachedField(TDataSet& dataSet, const QString& fieldName)
+{
+    static TFieldCache cache;
+    if (&dataSet != cache.Set || dataSet.Fields().constData() != cache.Defs || fieldName != cache.Name) {
+        cache.Set = &dataSet;
+        cache.Defs = dataSet.Fields().constData();
+        cache.Name = fieldName;
+        cache.Index = dataSet.FieldIndex(fieldName);
+        cache.Mem = dynamic_cast<TRxMemoryData*>(&dataSet);
+    }
+    return cache;
+}
+}  // namespace
+
 bool TFormBaseList::TextMatches(const QString& text, TDataSet& dataSet, const QString& fieldName)
 {
     if (text.isEmpty()) return true;
-    const QLocale locale;
-    return locale.toUpper(dataSet.AsString(dataSet.FieldIndex(fieldName))).contains(locale.toUpper(text));
+    const TFieldCache& field = CachedField(dataSet, fieldName);
+    const int f = field.Index;
+    if (f < 0) return false;
+    // Case-insensitive search folds letter case per character, which for the program's texts
+    // (Hungarian, code page 1250) is the same as upper-casing both with the locale's rules.
+    // The memory table's texts are read in place, without a copy.
+    static QString lastText;
+    static QStringMatcher matcher;
+    if (text != lastText) {
+        lastText = text;
+        matcher = QStringMatcher(text, Qt::CaseInsensitive);
+    }
+    TRxMemoryData* mem = field.Mem;
+    if (mem && dataSet.State() == TDataSetState::Browse && dataSet.Fields()[f].Type == TFieldType::String)
+        return matcher.indexIn(mem->TextAt(dataSet.CurrentStoredRow(), f)) >= 0;
+    return matcher.indexIn(dataSet.AsString(f)) >= 0;
 }
 
 bool TFormBaseList::InRange(TDataSet& dataSet, const QString& fieldName, double from, double to)
