@@ -272,6 +272,17 @@ private slots:
         QVERIFY(totals[2].toObject()["formula"].toString().startsWith("SUM("));
     }
 
+    void unwritableFileIsReportedNotHidden()
+    {
+        TFormTesztLista f;
+        Show(f);
+        QString error;
+        QVERIFY(!WriteGridWorkbook(f.grdMaster, FDir->File("nincs/ilyen/mappa.xls"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(FDir->File("nincs/ilyen/mappa.xls")));
+        QVERIFY(!WriteGridWorkbook(nullptr, FDir->File("x.xls"), &error));
+    }
+
     void filteredToNothingStillWritesEmptyTableAsksNothing()
     {
         {
