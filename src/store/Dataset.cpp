@@ -83,6 +83,8 @@ void TDataSet::BuildOrder()
     }
     if (fields.isEmpty()) return;
     const bool desc = FSortDesc;
+    if (SortOrder(FOrder, fields, desc)) return;
+    PrepareCompare(fields);
     std::stable_sort(FOrder.begin(), FOrder.end(), [&](qint64 a, qint64 b) {
         for (int f : fields) {
             const int c = CompareStored(a, b, f);
@@ -90,6 +92,7 @@ void TDataSet::BuildOrder()
         }
         return false;
     });
+    FinishCompare();
 }
 
 void TDataSet::RebuildView(qint64 keepRow)

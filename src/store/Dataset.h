@@ -162,6 +162,16 @@ protected:
     // Orders two stored rows by one field (<0, 0, >0); nulls first, texts without letter case.
     // The default compares StoredValue; tables with typed storage override it for speed.
     virtual int CompareStored(qint64 a, qint64 b, int field) const;
+    // Storage may sort the live rows itself (faster, same order as CompareStored with stored
+    // order kept among equals); false leaves it to the generic sort.
+    virtual bool SortOrder(QVector<qint64>& order, const QVector<int>& fields, bool descending)
+    {
+        Q_UNUSED(order); Q_UNUSED(fields); Q_UNUSED(descending);
+        return false;
+    }
+    // Called around a sort with the fields it compares, so storage can build sort keys.
+    virtual void PrepareCompare(const QVector<int>& fields) { Q_UNUSED(fields); }
+    virtual void FinishCompare() {}
 
     // Derived classes call these when they open (fields set, rows ready) and close.
     void SetFieldDefs(const TFieldDefs& fields) { FFields = fields; }

@@ -44,6 +44,7 @@ public:
     void LoadDate(qint64 row, int field, qint64 julianDay);
     void LoadDateTime(qint64 row, int field, qint64 msecsSinceEpoch);
     void EndLoad();
+    void ReservePool(int field, qint64 chars);  // room for a text column's characters
 
     // Bytes held by the stored rows (columns, pools, masks); for the benchmark.
     qint64 MemoryUsage() const;
@@ -55,6 +56,9 @@ protected:
     qint64 StoreRow(qint64 row, const QVector<QVariant>& values) override;
     void DeleteStored(qint64 row) override;
     int CompareStored(qint64 a, qint64 b, int field) const override;
+    bool SortOrder(QVector<qint64>& order, const QVector<int>& fields, bool descending) override;
+    void PrepareCompare(const QVector<int>& fields) override;
+    void FinishCompare() override;
 
 private:
     struct TColumn {
@@ -72,8 +76,17 @@ private:
     void SetNull(TColumn& c, qint64 row, bool null);
     void PutValue(qint64 row, int field, const QVariant& v);
 
+    // Sort keys of a text column while a sort runs: the case-folded text and its first four
+    // characters packed into one number.
+    struct TSortKey {
+        int Field = -1;
+        std::vector<quint64> Prefix;
+        std::vector<char16_t> Folded;
+    };
+    std::vector<TSortKey> FSortKeys;
     TFieldDefs FDefs;
     std::vector<TColumn> FCols;
     std::vector<quint8> FDeleted;  // one byte per row
     qint64 FRows = 0;
+    qint64 FAllocated = 0;  // rows the column arrays hold room for
 };

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <array>
+
 TListSimpleID GyartoList;
 TListVonalkod VonalkodList;
 
@@ -121,6 +123,30 @@ void TMainData::LoadMasterData()
     RefreshProducts();
 }
 
+namespace {
+// Decodes text fields row by row and hands back the same (shared) string when a field repeats
+// one of its recent values, as barcode rows of one product and unit names do.
+class TTextCache {
+public:
+    QString Get(const TDbf& dbf, const char* rec, int field)
+    {
+        if (field < 0) return {};
+        const TDbfFieldInfo& f = dbf.DbfFields()[field];
+        const QByteArrayView raw(rec + f.Offset, f.Length);
+        for (const auto& e : FRecent)
+            if (e.first == raw) return e.second;
+        const QString value = dbf.DecodeField(rec, field).toString();
+        FRecent[FNext] = {QByteArray(raw.data(), raw.size()), value};
+        FNext = (FNext + 1) % int(FRecent.size());
+        return value;
+    }
+
+private:
+    std::array<QPair<QByteArray, QString>, 4> FRecent;
+    int FNext = 0;
+};
+}
+
 void LoadVonalkodList(TDbf& dbf, TListVonalkod& list)
 {
     list.clear();
@@ -131,10 +157,14 @@ void LoadVonalkodList(TDbf& dbf, TListVonalkod& list)
               mer = dbf.FieldIndex("MER_NEV"), menny = dbf.FieldIndex("TMV_MENNY"), vk = dbf.FieldIndex("VONALKOD");
     const int rows = dbf.RecordCount();
     list.reserve(rows);
-    auto text = [&](int r, int f) { return f < 0 ? QString() : dbf.ValueAt(r, f).toString(); };
-    auto number = [&](int r, int f) { return f < 0 ? 0.0 : dbf.ValueAt(r, f).toDouble(); };
-    for (int r = 0; r < rows; ++r)
-        list.append(MakeVonalkod(text(r, kod), text(r, nev), qint32(number(r, mee)), text(r, mer), number(r, menny), text(r, vk)));
+    TTextCache kodCache, nevCache, merCache;
+    auto number = [&](const char* rec, int f) { return f < 0 ? 0.0 : dbf.DecodeField(rec, f).toDouble(); };
+    for (int r = 0; r < rows; ++r) {
+        const char* rec = dbf.RecordData(dbf.StoredRowAt(r));
+        list.append(MakeVonalkod(kodCache.Get(dbf, rec, kod), nevCache.Get(dbf, rec, nev), qint32(number(rec, mee)),
+                                 merCache.Get(dbf, rec, mer), number(rec, menny),
+                                 vk < 0 ? QString() : dbf.DecodeField(rec, vk).toString()));
+    }
     dbf.Close();
 }
 

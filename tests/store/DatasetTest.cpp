@@ -3,6 +3,7 @@
 #include "GTestQt.h"
 
 #include <QSignalSpy>
+#include <numeric>
 #include <gtest/gtest.h>
 
 namespace {
@@ -257,4 +258,49 @@ TEST_F(TMemFixture, ModelFollowsDataSetBothWays)
     EXPECT_EQ(t.FieldValue("AR").toDouble(), 2000.0);
     EXPECT_FALSE(model.setData(model.index(1, 1), "nem szám"));
     EXPECT_EQ(t.State(), TDataSetState::Browse);
+}
+
+TEST(MemSort, KeyedSortMatchesPlainCaseInsensitiveOrder)
+{
+    // Texts sharing long prefixes, differing in case, accents, length and with nulls, plus a
+    // numeric column with negatives: the keyed sorts must give the plain comparison's order,
+    // equal values keeping their stored order.
+    const QStringList parts = {"alma", "Alma", "ALMAFA", "almafa ", QStringLiteral("álma"), QStringLiteral("Őszi"),
+                               QStringLiteral("őszibarack"), "Csípős paprikakrém 1", "Csípős paprikakrém 10", "", "b"};
+    TRxMemoryData t;
+    t.CreateTable({{"NEV", TFieldType::String, 40}, {"AR", TFieldType::Float}});
+    QVector<QVariant> names, prices;
+    quint32 x = 12345;
+    for (int i = 0; i < 400; ++i) {
+        x = x * 1103515245u + 12345u;
+        const QVariant nev = (x >> 8) % 13 == 0 ? QVariant() : QVariant(parts[(x >> 4) % parts.size()] + ((x >> 12) % 3 ? QString() : QString::number(x % 7)));
+        const QVariant ar = (x >> 9) % 11 == 0 ? QVariant() : QVariant(double(int((x >> 3) % 200) - 100) / 4);
+        t.Append();
+        t.SetValue(0, nev);
+        t.SetValue(1, ar);
+        t.Post();
+        names << nev;
+        prices << ar;
+    }
+    for (bool desc : {false, true}) {
+        for (int field : {0, 1}) {
+            const QVector<QVariant>& v = field == 0 ? names : prices;
+            QVector<int> expect(v.size());
+            std::iota(expect.begin(), expect.end(), 0);
+            std::stable_sort(expect.begin(), expect.end(), [&](int a, int b) {
+                const QVariant& x1 = v[a];
+                const QVariant& y1 = v[b];
+                int c;
+                if (!x1.isValid() || !y1.isValid()) c = int(x1.isValid()) - int(y1.isValid());
+                else if (field == 0) c = x1.toString().compare(y1.toString(), Qt::CaseInsensitive);
+                else c = x1.toDouble() < y1.toDouble() ? -1 : x1.toDouble() > y1.toDouble();
+                return desc ? c > 0 : c < 0;
+            });
+            t.SortOnFields({field == 0 ? "NEV" : "AR"}, desc);
+            QVector<qint64> got;
+            for (int r = 0; r < t.RecordCount(); ++r) got << t.StoredRowAt(r);
+            QVector<qint64> want(expect.begin(), expect.end());
+            EXPECT_EQ(got, want) << "field " << field << " desc " << desc;
+        }
+    }
 }
