@@ -25,14 +25,22 @@ QString AskExcelFileName(QWidget* parent)
 {
     QString start;
     for (;;) {
-        QFileDialog dialog(parent);
+        QFileDialog dialog(parent, QStringLiteral("Excel fájl mentése"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         // Our own overwrite question comes after the extension is replaced.
         dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
+        dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Hely:"));
+        dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Fájlnév:"));
+        dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Fájltípus:"));
+        dialog.setLabelText(QFileDialog::Accept, QStringLiteral("Mentés"));
+        dialog.setLabelText(QFileDialog::Reject, QStringLiteral("Mégsem"));
         dialog.setNameFilters({QStringLiteral("Excel munkafüzet (*.xls)"), QStringLiteral("Minden fájl (*)")});
         dialog.selectNameFilter(dialog.nameFilters().first());
-        if (!start.isEmpty()) dialog.selectFile(start);
+        // Back after "no" to the overwrite question: the dialog opens in that file's folder. The
+        // file itself is not preselected, as a preselected existing file would win over a name
+        // typed afterwards.
+        if (!start.isEmpty()) dialog.setDirectory(QFileInfo(start).absolutePath());
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return QString();
         const QString fileName = ExcelFileName(dialog.selectedFiles().first());
         if (!QFileInfo::exists(fileName)) return fileName;

@@ -152,7 +152,7 @@ void TFormBaseList::UpdateCaption(bool recount)
     if (pattern.isEmpty()) return;
     if (recount) {
         TDataSet* ds = MasterDataSet();
-        FRecordCount = ds && ds->Active() ? ds->RecordCount() : 0;
+        FRecordCount = CountRecords(ds);
     }
     QString caption = pattern;
     caption.replace(QStringLiteral("$RECCOUNT"), QString::number(FRecordCount));
@@ -367,7 +367,7 @@ bool TFormBaseList::InRange(TDataSet& dataSet, const QString& fieldName, double 
 
 void TFormBaseList::UpdateSums(TDBGrid* grid, TListSumField& sums, const QString& fields)
 {
-    sums = SumFields(grid ? grid->DataSet() : nullptr, fields);
+    SumFields(grid ? grid->DataSet() : nullptr, fields, sums);
     if (grid) grid->RedrawFooter();
 }
 

@@ -13,7 +13,7 @@
 #include "DBGrid.h"
 #include "Dataset.h"
 #include "UtilDisplayFields.h"
-#include "UtilSumFields.h"
+#include "UtilDataSet.h"
 #include "frmBaseForm.h"
 
 #include <QVariant>

@@ -95,6 +95,34 @@ int CountRecords(const TDataSet* ds)
     return (ds && ds->Active()) ? ds->RecordCount() : 0;
 }
 
+void SumFields(const TDataSet* ds, const QString& fieldList, TListSumField& result)
+{
+    result.clear();
+    QVector<int> fields;
+    for (const QString& name : fieldList.split(';')) {
+        result.append(TSumField{CutText(name, 128), 0});
+        fields.append(FieldOf(ds, name));
+    }
+    if (!ds || !ds->Active()) return;
+    const int rows = ds->RecordCount();
+    for (int r = 0; r < rows; ++r)
+        for (int k = 0; k < fields.size(); ++k)
+            if (fields[k] >= 0) result[k].Sum += ToFloat(ds->ValueAt(r, fields[k]));
+}
+
+int FindSumField(const TListSumField& list, const QString& name)
+{
+    for (int i = 0; i < list.size(); ++i)
+        if (list[i].FieldName.compare(name, Qt::CaseInsensitive) == 0) return i;
+    return -1;
+}
+
+double GetFieldSum(const TListSumField& list, const QString& name)
+{
+    const int i = FindSumField(list, name);
+    return i < 0 ? 0 : list[i].Sum;
+}
+
 void LoadSimpleIDList(TListSimpleID& list, const TDataSet* ds, const QString& idField, const QString& nameField)
 {
     const int fi = FieldOf(ds, idField), fn = FieldOf(ds, nameField);

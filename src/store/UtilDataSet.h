@@ -1,5 +1,5 @@
 #pragma once
-// Tolerant field access by name, flag clearing and counting over any dataset.
+// Tolerant field access by name, flag clearing, counting and column sums over any dataset.
 // None of these shows a message. A null dataset pointer, a closed dataset, an empty name or a
 // field the dataset lacks give the neutral value (unassigned, "", 0, false) and change nothing.
 #include "Dataset.h"
@@ -29,8 +29,16 @@ void ClearFlagField(TDataSet* ds, const QString& name);
 // Rows in the dataset's view; 0 for a null or closed dataset. The current row does not move.
 int CountRecords(const TDataSet* ds);
 
-// Column sums (TListSumField, SumFields, FindSumField, GetFieldSum) live with the list grids'
-// footers in UtilSumFields.h.
+struct TSumField {
+    QString FieldName;  // at most 128 characters
+    double Sum = 0;
+};
+using TListSumField = QVector<TSumField>;
+// fieldList: names separated by ";". The result gets one entry per name, in order, with the sum
+// of GetFieldFloat over every row of the view. The current row does not move.
+void SumFields(const TDataSet* ds, const QString& fieldList, TListSumField& result);
+int FindSumField(const TListSumField& list, const QString& name);  // case ignored; -1
+double GetFieldSum(const TListSumField& list, const QString& name);  // 0 when absent
 
 // AddSimpleID with the texts of the two fields of every row, first to last; the list is not
 // cleared first. The current row does not move.

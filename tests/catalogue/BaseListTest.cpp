@@ -468,6 +468,53 @@ private slots:
         QCOMPARE(f.OpenTablesFalse, 1);
     }
 
+    void scriptedLayoutChangesGiveGridsIniByteForByte()
+    {
+        int masterHeight = 0, detailHeight = 0;
+        {
+            TFormTesztLista f;
+            Show(f);
+            ClickTitle(f.grdMaster, 1);        // sort by name
+            DragTitle(f.grdMaster, 2, 0);      // "Ár" to the front
+            ResizeColumn(f.grdMaster, 1, 40);  // "Kód" 60 -> 100
+            TModalAnswer answer([](QWidget* w) {
+                auto* d = qobject_cast<TFormGridSettings*>(w);
+                QVERIFY(d);
+                d->lbVisible->setCurrentRow(4);  // "Dátum"
+                QTest::mouseClick(d->btnHide, Qt::LeftButton);
+                QTest::mouseClick(d->btnOK, Qt::LeftButton);
+            });
+            QTest::keyClick(f.grdMaster->View(), Qt::Key_F9);
+            QVERIFY(answer.WasAnswered());
+            DragSplitter(f.Splitter, -40);
+            detailHeight = f.grdDetail->height();
+        }
+        {
+            TFormTesztLista f;
+            Show(f);
+            QCOMPARE(Titles(f.grdMaster), QStringList({"Ár", "Kód", "Megnevezés", "Készlet"}));
+            QCOMPARE(f.grdMaster->SortColumn(), 2);
+            ClickTitle(f.grdMaster, 0);
+            ClickTitle(f.grdMaster, 0);  // "Ár" descending; the name loses its marker
+            masterHeight = f.grdMaster->GridHeight();
+            QCOMPARE(ColumnTexts(f.grdMaster, 0).first(), QString("3 000,75"));
+        }
+        QFile fixture(FixturePath("lists-grids-after-layout-changes.ini"));
+        QVERIFY(fixture.open(QIODevice::ReadOnly));
+        QByteArray expected = fixture.readAll();
+        expected.replace("%MASTERHEIGHT%", QByteArray::number(masterHeight));
+        expected.replace("%DETAILHEIGHT%", QByteArray::number(detailHeight));
+        const QByteArray actual = GridsIni();
+        if (actual != expected) {
+            int i = 0;
+            while (i < actual.size() && i < expected.size() && actual[i] == expected[i]) ++i;
+            QFAIL(qPrintable(QString("grids.ini differs at byte %1:\n%2\n---\n%3")
+                                 .arg(i)
+                                 .arg(QString::fromLatin1(actual.mid(qMax(0, i - 60), 120)))
+                                 .arg(QString::fromLatin1(expected.mid(qMax(0, i - 60), 120)))));
+        }
+    }
+
     void filterAndRangeHelpers()
     {
         TRxMemoryData t;

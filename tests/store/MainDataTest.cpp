@@ -289,11 +289,15 @@ TEST_F(TStoreFixture, Dictionaries)
     EXPECT_FALSE(dbf.Active());
 }
 
-TEST(DataSetHelpers, NeutralValuesAndFlags)
+TEST(DataSetHelpers, NeutralValuesSumsAndFlags)
 {
     TRxMemoryData t;
     EXPECT_EQ(CountRecords(&t), 0);
     EXPECT_EQ(CountRecords(nullptr), 0);
+    TListSumField sums;
+    SumFields(&t, "NETTO;BRUTTO", sums);
+    ASSERT_EQ(sums.size(), 2);
+    EXPECT_EQ(GetFieldSum(sums, "brutto"), 0.0);
     t.CreateTable({{"NETTO", TFieldType::Float}, {"BRUTTO", TFieldType::Float}, {"JELOL", TFieldType::Integer},
                    {"T", TFieldType::String, 5}});
     EXPECT_EQ(GetFieldInt(&t, "NINCS"), 0);
@@ -308,6 +312,11 @@ TEST(DataSetHelpers, NeutralValuesAndFlags)
         SetFieldValue(&t, "T", i == 1 ? "" : (i == 2 ? "0" : "x"));
         t.Post();
     }
+    SumFields(&t, "NETTO;BRUTTO;NINCS", sums);
+    EXPECT_EQ(GetFieldSum(sums, "NETTO"), 15.0);
+    EXPECT_EQ(GetFieldSum(sums, "BRUTTO"), 10.0);
+    EXPECT_EQ(FindSumField(sums, "nincs"), 2);
+    EXPECT_EQ(FindSumField(sums, "X"), -1);
     t.First();
     EXPECT_FALSE(GetFieldBool(&t, "T"));
     t.Next();

@@ -1,8 +1,0 @@
-#include "UtilSumFields.h"
-
-TListSumField SumFields(TDataSet* dataSet, const QString& fieldList)
-{
-    TListSumField sums;
-    SumFields(dataSet, fieldList, sums);
-    return sums;
-}
