@@ -71,9 +71,15 @@ public:
 
     // Steps of a run, usable on their own once connected.
     bool FtpConnect(const TFTPSyncItem& item);
+    // PWD, CDUP unless at "/", CWD ftpDir, on the remote folder kept here (CurrentRemoteDir);
+    // throws for an empty folder.
     void FtpChangeDir(const QString& ftpDir);
+    // The plan of the item's active pairs within its budget; errors end only their own pair.
     TListHashFile BuildSyncList(const TFTPSyncItem& item);
+    // The actions for one mask; throws when the remote folder cannot be listed. *mayDelete is
+    // false when the listing held a line that could not be read (no deletions are planned then).
     TListHashFile CompareFolder(const QString& localFolder, const QString& ftpDir, const QString& mask, bool* mayDelete);
+    // Carries out the plan while connected and not StopRequested; answers what succeeded.
     TListHashFile ExecuteSyncList(const TListHashFile& plan);
 
     TFtpClient& Ftp() { return *FFtp; }

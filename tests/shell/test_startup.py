@@ -33,6 +33,25 @@ def start_lines(prog):
     return [l for l in data.splitlines(keepends=True) if l.endswith(b" start \r\n")]
 
 
+MEGFEJ = [("BIZSORSZAM", "C", 20, 0), ("EV", "N", 4, 0), ("SORSZAM", "N", 10, 0), ("UGYFELKOD", "C", 20, 0),
+          ("UGYFELNEV", "C", 50, 0), ("IRSZAM", "C", 10, 0), ("VAROS", "C", 50, 0), ("UTCA", "C", 50, 0),
+          ("BOLTKOD", "C", 20, 0), ("UGYNOKKOD", "C", 20, 0), ("MEGJ1", "C", 128, 0), ("MEGJ2", "C", 128, 0),
+          ("KELT", "D", 8, 0), ("IDO", "C", 5, 0), ("SZALLHAT", "D", 8, 0), ("NETTO", "N", 18, 2),
+          ("BRUTTO", "N", 18, 2), ("STATE", "N", 4, 0), ("SRCKOD", "C", 20, 0), ("SRCNEV", "C", 50, 0),
+          ("ELKULDVE", "D", 8, 0), ("JELOL", "L", 1, 0)]
+SORSZAM = [("ID", "C", 50, 0), ("SORSZAM", "N", 10, 0)]
+
+
+def check_order_tables(prog):
+    """The order tables as start-up creates them, read by an independent reader."""
+    import dbfread
+    for name, layout in (("megfej.dbf", MEGFEJ), ("arhivmegfej.dbf", MEGFEJ), ("sorszam.dbf", SORSZAM)):
+        table = dbfread.DBF(os.path.join(prog, "Data", name), load=True)
+        got = [(f.name, f.type, f.length, f.decimal_count) for f in table.fields]
+        assert got == layout, (name, got)
+        assert len(table.records) == 0, name
+
+
 def windows(env, name):
     r = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], env=env,
                        capture_output=True, text=True)
@@ -74,6 +93,7 @@ def main():
         lines = start_lines(prog)
         assert len(lines) == 1 and LINE.match(lines[0]), lines
         wait_for(lambda: windows(env, "ver\\.1120"), what="the main window")
+        check_order_tables(prog)
 
         # Second copy: the standard error box, no window of its own, the first untouched.
         second = launch()

@@ -179,6 +179,22 @@ class TablesWrittenByPythonDbf(unittest.TestCase):
         self.assertEqual(admin("dbf-dump", check=False).returncode, 1)
 
 
+class LockingAcrossProcesses(unittest.TestCase):
+    def test_an_exclusive_holder_keeps_us_out(self):
+        import fcntl
+        with tempfile.TemporaryDirectory() as d:
+            admin("make-sample", d, "--products", "5")
+            path = os.path.join(d, "Data", "ceg.dbf")
+            with open(path, "rb") as held:
+                fcntl.flock(held, fcntl.LOCK_EX | fcntl.LOCK_NB)
+                p = admin("dbf-dump", path, check=False)
+                self.assertEqual(p.returncode, 1)
+                self.assertIn("más használja", p.stderr.decode("utf-8"))
+                fcntl.flock(held, fcntl.LOCK_UN)
+                fcntl.flock(held, fcntl.LOCK_SH | fcntl.LOCK_NB)  # a shared holder lets readers in
+                self.assertEqual(len(dump(path)), 4)
+
+
 class FdbDump(unittest.TestCase):
     def fdb(self, body):
         with tempfile.NamedTemporaryFile(suffix=".fdb", delete=False) as f:

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "UtilConsoleSync.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -189,4 +190,45 @@ TEST_F(ConsoleSyncHostile, LinksInTheLocalFolderAreNeverFollowed)
     EXPECT_FALSE(QFileInfo(local + "/linked.txt").isSymLink());  // the link itself was replaced
     EXPECT_EQ(ReadWholeFile(local + "/linked.txt"), QByteArray("new"));
     EXPECT_TRUE(QFileInfo(local + "/gone.txt").isSymLink());
+}
+
+namespace {
+// A device that refuses everything after its first few bytes, as a full disk does.
+class TFullDisk : public QBuffer {
+public:
+    qint64 writeData(const char* data, qint64 len) override
+    {
+        if (size() + len > 100) return -1;
+        return QBuffer::writeData(data, len);
+    }
+};
+}
+
+TEST_F(ConsoleSyncHostile, FailedLocalWriteFailsTheTransferAndTheClientGoesOn)
+{
+    QJsonObject files{{"big.dat", QJsonObject{{"size", 50000}}}, {"small.dat", QJsonObject{{"data", "ok"}}}};
+    auto server = TTestFtpServer::StartFake(Script(QJsonArray{}, files));
+    TFtpClient ftp;
+    ftp.SetHost(QStringLiteral("127.0.0.1"));
+    ftp.SetPort(server->Port());
+    ftp.SetUser(QStringLiteral("u"));
+    ftp.SetPassword(QStringLiteral("p"));
+    ftp.SetPassive(true);
+    ASSERT_TRUE(ftp.Connect());
+    TFullDisk full;
+    full.open(QIODevice::WriteOnly);
+    qint64 received = 0;
+    EXPECT_FALSE(ftp.Download(QStringLiteral("/pub"), "big.dat", &full, &received));
+    EXPECT_LE(received, 100);
+    QBuffer good;
+    good.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(ftp.Download(QStringLiteral("/pub"), "small.dat", &good, &received));
+    EXPECT_EQ(good.data(), QByteArray("ok"));
+    EXPECT_TRUE(ftp.Connected());
+
+    ftp.SetPassword(QStringLiteral("wrong"));
+    QString error;
+    EXPECT_FALSE(ftp.Connect(&error));
+    EXPECT_FALSE(ftp.Connected());
+    EXPECT_FALSE(error.isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "DebugLog.h"
 #include "FtpTransfer.h"
 #include "Paths.h"
+#include "UtilDisplayFields.h"
 #include "WebLinks.h"
 #include "frmMain.h"
 #include "frmSplash.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 
 TdmMain* dmMain = nullptr;
 
@@ -40,7 +42,7 @@ bool TKeloBoltApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-TdmMain::TdmMain(QObject* parent) : QObject(parent)
+TdmMain::TdmMain(QObject* parent) : TMainData(parent)
 {
     dmMain = this;
     tmrSync.setInterval(2000);
@@ -49,8 +51,14 @@ TdmMain::TdmMain(QObject* parent) : QObject(parent)
         // The zip support is built into the program.
         {QStringLiteral("zip support"), [this] { ZipDllPresent = true; }},
         {QStringLiteral("folders"), [] { CreateStartupFolders(); }},
-        // Order tables, order headers, customer and product masters, archiving and grid layouts
-        // join here as their modules are built.
+        {QStringLiteral("order tables"), [this] {
+             if (!CreateOrderTables()) throw std::runtime_error("A megrendelés táblák nem hozhatók létre.");
+         }},
+        // With libzip built in there are no support libraries to point the zip component at.
+        {QStringLiteral("order headers"), [this] { LoadOrderHeaders(); }},
+        {QStringLiteral("master data"), [this] { LoadMasterData(); }},
+        // Archiving of old sent orders joins here when the order module is built.
+        {QStringLiteral("grid layouts"), [] { LoadGridFormats(); }},
         {QStringLiteral("web links"), [] { WebLinkList() = ReadWebLinks(); }},
         {QStringLiteral("start"), [] { WriteDebugLog(QStringLiteral("start")); }},
     };
@@ -60,6 +68,14 @@ TdmMain::~TdmMain()
 {
     tmrSync.stop();
     if (dmMain == this) dmMain = nullptr;
+}
+
+void TdmMain::SetMainForm(TFormMain* form)
+{
+    FMainForm = form;
+    OnUpdateStatusBar = [this] {
+        if (FMainForm) FMainForm->UpdateStatusBar();
+    };
 }
 
 void TdmMain::DataModuleCreate()

@@ -1,6 +1,9 @@
 #pragma once
-// The main data module: owns the shared data of the run and the sync timer, and brings the
-// program up behind the splash window.
+// The main data module: owns the shared data of the run (TMainData: product table, order
+// headers, customer table, scratch tables) and the sync timer, and brings the program up behind
+// the splash window.
+#include "dMainData.h"
+
 #include <QApplication>
 #include <QObject>
 #include <QTimer>
@@ -9,7 +12,7 @@
 
 class TFormMain;
 
-class TdmMain : public QObject {
+class TdmMain : public TMainData {
     Q_OBJECT
 public:
     explicit TdmMain(QObject* parent = nullptr);
@@ -33,7 +36,7 @@ public:
     QTimer tmrSync;
 
     // The main window whose status bar the master-data loads refresh.
-    void SetMainForm(TFormMain* form) { FMainForm = form; }
+    void SetMainForm(TFormMain* form);
 
 public slots:
     void tmrSyncTimer();
