@@ -7,6 +7,7 @@
 #include "Messages.h"
 #include "UtilGridColumns.h"
 #include "XlsWriter.h"
+#include "XlsFieldKind.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -62,18 +63,6 @@ bool HasStoredRows(TDataSet* ds)
     return any;
 }
 
-TXlsKind KindOf(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::Integer: return TXlsKind::Integer;
-    case TFieldType::Float: return TXlsKind::Float;
-    case TFieldType::Boolean: return TXlsKind::Boolean;
-    case TFieldType::Date: return TXlsKind::Date;
-    case TFieldType::DateTime: return TXlsKind::DateTime;
-    case TFieldType::String: break;
-    }
-    return TXlsKind::Text;
-}
 }  // namespace
 
 bool WriteGridWorkbook(TDBGrid* grid, const QString& fileName, QString* error)
@@ -92,7 +81,7 @@ bool WriteGridWorkbook(TDBGrid* grid, const QString& fileName, QString* error)
         if (f < 0) continue;
         TXlsColumn x;
         x.Caption = c.Display;
-        x.Kind = KindOf(ds->Fields()[f].Type);
+        x.Kind = XlsKindOf(ds->Fields()[f].Type);
         x.Width = int(c.Width * 0.2);  // characters: the whole part of pixels x 0.2
         x.Total = x.Kind == TXlsKind::Integer || x.Kind == TXlsKind::Float;
         xlsColumns.append(x);

@@ -4,23 +4,12 @@
 #include "CodePage.h"
 #include "UtilDBF.h"
 #include "XlsWriter.h"
+#include "XlsFieldKind.h"
 
 #include <QFileInfo>
 
 namespace {
 
-TXlsKind KindOf(TFieldType type)
-{
-    switch (type) {
-    case TFieldType::Integer: return TXlsKind::Integer;
-    case TFieldType::Float: return TXlsKind::Float;
-    case TFieldType::Boolean: return TXlsKind::Boolean;
-    case TFieldType::Date: return TXlsKind::Date;
-    case TFieldType::DateTime: return TXlsKind::DateTime;
-    case TFieldType::String: break;
-    }
-    return TXlsKind::Text;
-}
 
 // Width in characters from the field length, wide enough for what the cell shows: the caption,
 // digit-group blanks of numbers, "yyyy. MM. dd." dates, "false".
@@ -69,7 +58,7 @@ int RunExportXls(const QStringList& args, QTextStream& out, QTextStream& err)
     for (const TDbfFieldInfo& f : info) {
         TXlsColumn c;
         c.Caption = f.Name;
-        c.Kind = f.Memo ? TXlsKind::Text : KindOf(f.FieldType);
+        c.Kind = f.Memo ? TXlsKind::Text : XlsKindOf(f.FieldType);
         c.Width = ColumnWidth(f);
         c.Total = c.Kind == TXlsKind::Integer || c.Kind == TXlsKind::Float;
         columns << c;
