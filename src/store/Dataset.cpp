@@ -278,15 +278,19 @@ qint64 TDataSet::AsInteger(int field) const
     return ok ? qRound64(d) : 0;
 }
 
-double TDataSet::AsFloat(int field) const
+double VariantToFloat(const QVariant& v)
 {
-    const QVariant v = Value(field);
     if (!v.isValid()) return 0;
     bool ok = false;
     const double d = v.toDouble(&ok);
     if (ok) return d;
     const double t = v.toString().trimmed().replace(',', '.').toDouble(&ok);
     return ok ? t : 0;
+}
+
+double TDataSet::AsFloat(int field) const
+{
+    return VariantToFloat(Value(field));
 }
 
 bool TDataSet::AsBoolean(int field) const

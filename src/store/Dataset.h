@@ -42,6 +42,10 @@ struct TFieldDef {
 };
 using TFieldDefs = QVector<TFieldDef>;
 
+// A field value read as a number: numbers as they are, texts with either decimal separator,
+// anything else (and no value) 0.
+double VariantToFloat(const QVariant& v);
+
 enum class TDataSetState { Inactive, Browse, Edit, Insert };
 
 class EDataSetError : public std::runtime_error {

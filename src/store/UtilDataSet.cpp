@@ -8,15 +8,6 @@ int FieldOf(const TDataSet* ds, const QString& name)
     return (ds && ds->Active() && !name.isEmpty()) ? ds->FieldIndex(name) : -1;
 }
 
-double ToFloat(const QVariant& v)
-{
-    if (!v.isValid()) return 0;
-    bool ok = false;
-    const double d = v.toDouble(&ok);
-    if (ok) return d;
-    const double t = v.toString().trimmed().replace(',', '.').toDouble(&ok);
-    return ok ? t : 0;
-}
 }
 
 QVariant GetFieldValue(const TDataSet* ds, const QString& name)
@@ -39,7 +30,7 @@ qint32 GetFieldInt(const TDataSet* ds, const QString& name)
 
 double GetFieldFloat(const TDataSet* ds, const QString& name)
 {
-    return ToFloat(GetFieldValue(ds, name));
+    return VariantToFloat(GetFieldValue(ds, name));
 }
 
 bool GetFieldBool(const TDataSet* ds, const QString& name)
@@ -51,7 +42,7 @@ bool GetFieldBool(const TDataSet* ds, const QString& name)
         const QString t = v.toString().trimmed().toUpper();
         return t == "1" || t == "T" || t == "TRUE" || t == "Y" || t == "IGEN";
     }
-    return ToFloat(v) != 0;
+    return VariantToFloat(v) != 0;
 }
 
 void SetFieldValue(TDataSet* ds, const QString& name, const QVariant& value)
@@ -107,7 +98,7 @@ void SumFields(const TDataSet* ds, const QString& fieldList, TListSumField& resu
     const int rows = ds->RecordCount();
     for (int r = 0; r < rows; ++r)
         for (int k = 0; k < fields.size(); ++k)
-            if (fields[k] >= 0) result[k].Sum += ToFloat(ds->ValueAt(r, fields[k]));
+            if (fields[k] >= 0) result[k].Sum += VariantToFloat(ds->ValueAt(r, fields[k]));
 }
 
 int FindSumField(const TListSumField& list, const QString& name)
